@@ -1,0 +1,193 @@
+#include "channel.h"
+
+#include <atomic>
+
+#include "bytes.h"
+#include "status.h"
+
+namespace {
+
+const char* const path_family_a = "\\\\.\\orvexa";
+const char* const path_family_b = "\\\\.\\OrvexaDev";
+
+struct channel_state {
+    plat_device device = PLAT_INVALID_DEVICE;
+    std::atomic<int> opened{0}; // read without the lock by every export
+    uint32_t block_length = 0;
+    uint8_t* block_buffer = nullptr;
+    void* block_lock = nullptr; // guards block_buffer
+    void* open_lock = nullptr;  // two first calls at once must not both open the device
+};
+
+channel_state state;
+
+enum platform_family { FAMILY_NONE, FAMILY_A, FAMILY_B };
+
+platform_family detect_family() {
+    uint32_t id = 0, major = 0;
+    if (!plat_version(&id, &major))
+        return FAMILY_NONE;
+    if (id == 1)
+        return FAMILY_A;
+    if (id == 2 && major >= 4 && major <= 6)
+        return FAMILY_B;
+    return FAMILY_NONE;
+}
+
+void drop_device() {
+    plat_device_close(state.device);
+    state.device = PLAT_INVALID_DEVICE;
+}
+
+int open_locked() {
+    if (state.opened)
+        return 1;
+    platform_family family = detect_family();
+    if (family == FAMILY_NONE)
+        return 0;
+    if (state.device == PLAT_INVALID_DEVICE)
+        state.device = family == FAMILY_A ? plat_device_open(path_family_a, 1)
+                                          : plat_device_open(path_family_b, 0);
+    if (state.device == PLAT_INVALID_DEVICE) {
+        orx_set_status(DRIVER_OPEN_ERROR);
+        return 0;
+    }
+    orvexa_drv_info record = {};
+    if (!orx_info_query(&record, 0)) {
+        drop_device();
+        return 0;
+    }
+    uint32_t block_length = record.word[ORVEXA_INFO_BLOCK_UNITS] * 8;
+    void* buffer = plat_mem_alloc(orx_block_buffer_size(block_length));
+    if (!buffer) {
+        drop_device();
+        return 0;
+    }
+    state.block_length = block_length;
+    state.block_buffer = static_cast<uint8_t*>(buffer);
+    state.opened = 1;
+    return 1;
+}
+
+struct scoped_lock {
+    void* lock;
+    explicit scoped_lock(void* l) : lock(l) {
+        if (lock)
+            plat_lock_enter(lock);
+    }
+    ~scoped_lock() {
+        if (lock)
+            plat_lock_leave(lock);
+    }
+};
+
+} // namespace
+
+void orx_process_attach(void) {
+    state.device = PLAT_INVALID_DEVICE;
+    state.opened = 0;
+    state.block_length = 0;
+    state.block_buffer = nullptr;
+    state.block_lock = plat_lock_create();
+    state.open_lock = plat_lock_create();
+}
+
+// The device is closed before the locks go, so a close never enters a deleted lock.
+void orx_process_detach(void) {
+    orx_channel_close();
+    plat_lock_delete(state.block_lock);
+    plat_lock_delete(state.open_lock);
+    state.block_lock = nullptr;
+    state.open_lock = nullptr;
+}
+
+int orx_channel_open(void) {
+    if (state.opened)
+        return 1;
+    scoped_lock guard(state.open_lock);
+    return open_locked();
+}
+
+// Takes the block lock as well, so that a block read of another thread never sees its
+// buffer freed under it.
+void orx_channel_close(void) {
+    scoped_lock guard(state.open_lock);
+    scoped_lock block_guard(state.block_lock);
+    if (!state.opened)
+        return;
+    plat_mem_free(state.block_buffer);
+    state.block_buffer = nullptr;
+    drop_device();
+    state.opened = 0;
+}
+
+plat_device orx_channel_device(void) { return state.device; }
+
+int orx_info_query(orvexa_drv_info* record, uint32_t selector) {
+    uint8_t header[ORX_HEADER] = {};
+    orx_put32(header + ORX_W1, selector);
+    if (!plat_device_control(state.device, ORVEXA_IOCTL_QUERY_INFO, header, sizeof header, record,
+                             sizeof *record, nullptr)) {
+        orx_set_status(ORX_DRIVER_ERROR);
+        return 0;
+    }
+    return 1;
+}
+
+uint32_t orx_block_buffer_size(uint32_t block_length) {
+    uint32_t size = block_length + ORX_HEADER;
+    return size <= ORX_MIN_BLOCK_BUFFER ? ORX_MIN_BLOCK_BUFFER : size;
+}
+
+uint32_t orx_block_length(void) { return state.block_length; }
+
+void orx_block_lock(void) { plat_lock_enter(state.block_lock); }
+
+void orx_block_unlock(void) { plat_lock_leave(state.block_lock); }
+
+// The driver status is checked before the checksum here, unlike the command frame.
+int orx_block_read(void) {
+    uint8_t* buffer = state.block_buffer;
+    if (!state.opened || !buffer) {
+        orx_set_status(ORX_DRIVER_ERROR); // closed by another thread meanwhile
+        return 0;
+    }
+    uint32_t length = state.block_length;
+    if (!plat_device_control(state.device, ORVEXA_IOCTL_BLOCK_READ, nullptr, 0, buffer,
+                             length + ORX_HEADER, nullptr)) {
+        orx_set_status(ORX_DRIVER_ERROR);
+        return 0;
+    }
+    uint32_t status = orx_get32(buffer + ORX_W0);
+    if (status != 0) {
+        orx_set_status(status);
+        return 0;
+    }
+    if (orx_get32(buffer + ORX_W3) != length) {
+        orx_set_status(ERROR_OUTPUT_SIZE);
+        return 0;
+    }
+    if (length != 0 && orx_xor(buffer + ORX_HEADER, length) != orx_get32(buffer + ORX_W2)) {
+        orx_set_status(ERROR_CHECK_SUM);
+        return 0;
+    }
+    return 1;
+}
+
+const uint8_t* orx_block_data(void) { return state.block_buffer + ORX_HEADER; }
+
+extern "C" int ORXAPI orvexa_drv_open(void) { return orx_channel_open(); }
+
+extern "C" void ORXAPI orvexa_drv_close(void) { orx_channel_close(); }
+
+extern "C" int ORXAPI orvexa_drv_get_info(orvexa_drv_info* info) {
+    if (!info) {
+        orx_set_status(DLL_BUFFER_ERROR);
+        return 0;
+    }
+    if (!orx_channel_open())
+        return 0;
+    return orx_info_query(info, 0);
+}
+
+extern "C" uint32_t ORXAPI GetDLLVersion(void) { return ORXLINK_VERSION; }

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures and builds the native tree (build/host) and the Windows tree (build/win32).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${ORX_JOBS:-2}
+
+cmake -S "$root" -B "$root/build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$root/build/host" -j "$jobs"
+
+cmake -S "$root" -B "$root/build/win32" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$root/build/win32" -j "$jobs"

@@ -1,0 +1,172 @@
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "library_fixture.h"
+#include "orxlink.h"
+
+using ChannelTest = LibraryTest;
+
+TEST_F(ChannelTest, FirstOpenQueriesOnceOnTheNtPathAndLaterOpensSendNothing) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    ASSERT_EQ(fake().requests.size(), 1u);
+    const FakeRequest& query = fake().requests[0];
+    EXPECT_EQ(query.code, 0x9C402400u);
+    EXPECT_EQ(query.in, std::vector<uint8_t>(16, 0));
+    EXPECT_EQ(query.out_size, 80u);
+    EXPECT_EQ(fake().open_paths, std::vector<std::string>{"\\\\.\\OrvexaDev"});
+    EXPECT_EQ(fake().open_shared, std::vector<int>{0});
+
+    EXPECT_EQ(orvexa_drv_open(), 1);
+    EXPECT_EQ(fake().requests.size(), 1u);
+    EXPECT_EQ(orvexa_drv_last_status(), 0u);
+}
+
+TEST_F(ChannelTest, PlatformFamilyChoosesThePathOrRefusesWithoutStatus) {
+    fake().platform_id = 1;
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    EXPECT_EQ(fake().open_paths.back(), "\\\\.\\orvexa");
+    EXPECT_EQ(fake().open_shared.back(), 1);
+    orvexa_drv_close();
+
+    orx_set_status(7);
+    struct {
+        bool version_ok;
+        uint32_t id, major;
+    } refused[] = {{false, 2, 6}, {true, 2, 3}, {true, 2, 10}, {true, 3, 6}, {true, 0, 4}};
+    for (auto& c : refused) {
+        fake().version_ok = c.version_ok;
+        fake().platform_id = c.id;
+        fake().major = c.major;
+        EXPECT_EQ(orvexa_drv_open(), 0) << c.id << "/" << c.major;
+        EXPECT_EQ(orvexa_drv_last_status(), 7u);
+    }
+    EXPECT_EQ(fake().open_paths.size(), 1u);
+    for (uint32_t major : {4u, 5u, 6u}) {
+        fake_reset();
+        fake().major = major;
+        EXPECT_EQ(orvexa_drv_open(), 1);
+        orvexa_drv_close();
+    }
+}
+
+TEST_F(ChannelTest, OpenFailuresLeaveTheLibraryClosedAndTheNextCallRetries) {
+    fake().open_fails = true;
+    orvexa_drv_info record;
+    std::memset(&record, 0xAB, sizeof record);
+    EXPECT_EQ(orvexa_drv_query_info(&record, 0), 0);
+    EXPECT_EQ(orvexa_drv_last_status(), 51u);
+    EXPECT_EQ(record.word[0], 0xABABABABu); // untouched
+    char name[32];
+    EXPECT_EQ(orvexa_drv_status_name(name, 31), 17);
+    EXPECT_STREQ(name, "DRIVER_OPEN_ERROR");
+
+    fake().open_fails = false;
+    answer(ORVEXA_IOCTL_QUERY_INFO, fails_with(31));
+    EXPECT_EQ(orvexa_drv_open(), 0);
+    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    EXPECT_EQ(fake().live_devices, 0);
+
+    fake_reset();
+    orx_set_status(9);
+    fake().fail_allocation = 0; // the shared block buffer
+    EXPECT_EQ(orvexa_drv_open(), 0);
+    EXPECT_EQ(orvexa_drv_last_status(), 9u);
+    EXPECT_EQ(fake().live_devices, 0);
+
+    EXPECT_EQ(orvexa_drv_open(), 1);
+    EXPECT_EQ(fake().live_devices, 1);
+}
+
+TEST_F(ChannelTest, SharedBlockBufferIsBlockLengthPlusHeaderButAtLeast2048) {
+    struct {
+        uint32_t units, length, size;
+    } cases[] = {{100, 800, 2048}, {254, 2032, 2048}, {255, 2040, 2056}, {300, 2400, 2416}};
+    for (auto& c : cases) {
+        fake_reset(c.units);
+        ASSERT_EQ(orvexa_drv_open(), 1);
+        EXPECT_EQ(orx_block_length(), c.length);
+        ASSERT_EQ(fake().allocation_sizes.size(), 1u);
+        EXPECT_EQ(fake().allocation_sizes[0], c.size);
+        orvexa_drv_close();
+        EXPECT_EQ(buffers_held(), 0);
+    }
+}
+
+TEST_F(ChannelTest, CloseIsHarmlessTwiceAndReopenQueriesAgain) {
+    orvexa_drv_close();
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orvexa_drv_close();
+    orvexa_drv_close();
+    EXPECT_EQ(fake().closes, 1);
+    EXPECT_EQ(buffers_held(), 0);
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    EXPECT_EQ(count(ORVEXA_IOCTL_QUERY_INFO), 2u);
+    EXPECT_EQ(buffers_held(), 1);
+}
+
+TEST_F(ChannelTest, DetachWhileOpenFreesTheBufferAndClosesTheDevice) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orx_process_detach();
+    EXPECT_EQ(buffers_held(), 0);
+    EXPECT_EQ(fake().live_devices, 0);
+    orx_process_attach(); // for TearDown
+}
+
+TEST_F(ChannelTest, GetInfoCopiesTheRecordAndNeedsNoDeviceForTheVersion) {
+    fake().open_fails = true;
+    EXPECT_EQ(GetDLLVersion(), 0x00010006u);
+    EXPECT_TRUE(fake().requests.empty());
+    fake().open_fails = false;
+    orvexa_drv_info record = {};
+    ASSERT_EQ(orvexa_drv_get_info(&record), 1);
+    EXPECT_EQ(record.word[5], 64u);
+    EXPECT_EQ(record.word[7], 1u);
+    EXPECT_EQ(orvexa_drv_get_info(nullptr), 0);
+    EXPECT_EQ(orvexa_drv_last_status(), 3u);
+}
+
+TEST_F(ChannelTest, ThreadsMakingTheFirstCallAtOnceOpenTheDeviceOnce) {
+    std::vector<std::thread> threads;
+    std::vector<int> results(8, -1);
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&results, i] { results[i] = orvexa_drv_open(); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(results, std::vector<int>(8, 1));
+    EXPECT_EQ(fake().open_paths.size(), 1u);
+    EXPECT_EQ(count(ORVEXA_IOCTL_QUERY_INFO), 1u);
+}
+
+// The block read checks the driver status before the checksum.
+TEST_F(ChannelTest, SingleBlockReadChecksStatusThenLengthThenChecksum) {
+    fake_reset(1); // 8-byte blocks
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    std::vector<uint8_t> block = {1, 2, 3, 4, 5, 6, 7, 9};
+    struct {
+        std::vector<uint8_t> reply;
+        int result;
+        uint32_t status;
+    } cases[] = {
+        {fake_header(0x00010005, 0x77, 8, block), 0, 5},
+        {fake_header(0, 0x77, 7, block), 0, 4},
+        {fake_header(0, 0x77, 8, block), 0, 2},
+        {fake_header(0, 0x100 | 9, 8, block), 0, 2},
+        {fake_header(0, 9, 8, block), 1, 2},
+    };
+    for (auto& c : cases) {
+        answer(ORVEXA_IOCTL_BLOCK_READ, replies(c.reply));
+        orx_block_lock();
+        EXPECT_EQ(orx_block_read(), c.result);
+        orx_block_unlock();
+        EXPECT_EQ(orvexa_drv_last_status(), c.status);
+        EXPECT_EQ(last_request().out_size, 24u);
+        EXPECT_TRUE(last_request().in.empty());
+    }
+    EXPECT_EQ(std::vector<uint8_t>(orx_block_data(), orx_block_data() + 8), block);
+    answer(ORVEXA_IOCTL_BLOCK_READ, fails_with(1));
+    orx_block_lock();
+    EXPECT_EQ(orx_block_read(), 0);
+    orx_block_unlock();
+    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+}

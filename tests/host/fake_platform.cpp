@@ -1,0 +1,131 @@
+#include "fake_platform.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "orxlink.h"
+#include "platform.h"
+
+namespace {
+
+FakeSystem the_fake;
+std::mutex fake_mutex; // the concurrency tests call the device from many threads
+int device_token;
+
+} // namespace
+
+FakeSystem& fake() { return the_fake; }
+
+std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
+                                 const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> out(16);
+    uint32_t words[4] = {status, 0, checksum, length};
+    std::memcpy(out.data(), words, 16);
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+std::vector<uint8_t> fake_info(uint32_t block_units) {
+    std::vector<uint8_t> out(80, 0);
+    uint32_t five = block_units, seven = 1;
+    std::memcpy(&out[20], &five, 4);
+    std::memcpy(&out[28], &seven, 4);
+    return out;
+}
+
+uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index) {
+    uint32_t w = 0;
+    std::memcpy(&w, &bytes.at(index * 4), 4);
+    return w;
+}
+
+void fake_reset(uint32_t block_units) {
+    the_fake = FakeSystem();
+    the_fake.handler = [block_units](const FakeRequest& r) {
+        FakeAnswer a;
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO)
+            a.out = fake_info(block_units);
+        else if (r.out_size >= 16)
+            a.out = fake_header(0, 0, 0);
+        return a;
+    };
+}
+
+int plat_version(uint32_t* platform_id, uint32_t* major) {
+    if (!the_fake.version_ok)
+        return 0;
+    *platform_id = the_fake.platform_id;
+    *major = the_fake.major;
+    return 1;
+}
+
+plat_device plat_device_open(const char* path, int shared) {
+    std::lock_guard<std::mutex> guard(fake_mutex);
+    the_fake.open_paths.push_back(path);
+    the_fake.open_shared.push_back(shared);
+    if (the_fake.open_fails)
+        return PLAT_INVALID_DEVICE;
+    ++the_fake.live_devices;
+    return &device_token;
+}
+
+void plat_device_close(plat_device device) {
+    std::lock_guard<std::mutex> guard(fake_mutex);
+    if (device == PLAT_INVALID_DEVICE)
+        return;
+    ++the_fake.closes;
+    --the_fake.live_devices;
+}
+
+int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in_size, void* out,
+                        uint32_t out_size, uint32_t* returned) {
+    FakeHandler handler;
+    FakeRequest request{code, {}, out_size, out == nullptr};
+    if (in && in_size)
+        request.in.assign(static_cast<uint8_t*>(in), static_cast<uint8_t*>(in) + in_size);
+    {
+        std::lock_guard<std::mutex> guard(fake_mutex);
+        if (device != &device_token)
+            std::abort(); // the library used a handle it does not hold
+        the_fake.requests.push_back(request);
+        handler = the_fake.handler;
+    }
+    FakeAnswer answer = handler(request);
+    if (!answer.ok) {
+        the_fake.last_error = answer.error;
+        return 0;
+    }
+    size_t n = answer.out.size() < out_size ? answer.out.size() : out_size;
+    if (n)
+        std::memcpy(out, answer.out.data(), n);
+    if (returned)
+        *returned = uint32_t(n);
+    return 1;
+}
+
+uint32_t plat_last_error(void) { return the_fake.last_error; }
+
+void* plat_mem_alloc(size_t size) {
+    std::lock_guard<std::mutex> guard(fake_mutex);
+    if (the_fake.fail_allocation == 0) {
+        the_fake.fail_allocation = -1;
+        return nullptr;
+    }
+    if (the_fake.fail_allocation > 0)
+        --the_fake.fail_allocation;
+    ++the_fake.allocations;
+    the_fake.allocation_sizes.push_back(size);
+    return std::calloc(1, size);
+}
+
+void plat_mem_free(void* block) {
+    std::lock_guard<std::mutex> guard(fake_mutex);
+    ++the_fake.frees;
+    std::free(block);
+}
+
+void* plat_lock_create(void) { return new std::mutex; }
+void plat_lock_delete(void* lock) { delete static_cast<std::mutex*>(lock); }
+void plat_lock_enter(void* lock) { static_cast<std::mutex*>(lock)->lock(); }
+void plat_lock_leave(void* lock) { static_cast<std::mutex*>(lock)->unlock(); }

@@ -1,0 +1,55 @@
+// A scripted operating system for the library's native tests: a device whose answers the
+// test decides, a recorded request log, counted allocations, and switchable failures.
+#ifndef ORX_TESTS_FAKE_PLATFORM_H
+#define ORX_TESTS_FAKE_PLATFORM_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct FakeRequest {
+    uint32_t code;
+    std::vector<uint8_t> in; // copied before the answer is written (buffers may alias)
+    uint32_t out_size;
+    bool out_is_null;
+};
+
+struct FakeAnswer {
+    bool ok = true;
+    uint32_t error = 0;       // last error when the call fails
+    std::vector<uint8_t> out; // written to the output buffer, at most out_size bytes
+};
+
+using FakeHandler = std::function<FakeAnswer(const FakeRequest&)>;
+
+struct FakeSystem {
+    bool version_ok = true;
+    uint32_t platform_id = 2;
+    uint32_t major = 6;
+    bool open_fails = false;
+    std::vector<std::string> open_paths;
+    std::vector<int> open_shared;
+    int closes = 0;
+    int live_devices = 0;
+    FakeHandler handler;
+    std::vector<FakeRequest> requests;
+    long allocations = 0;
+    long frees = 0;
+    long fail_allocation = -1; // fail the allocation with this index (0 = the next one)
+    std::vector<size_t> allocation_sizes;
+    uint32_t last_error = 0;
+};
+
+FakeSystem& fake();
+// Forgets everything and installs a driver that answers the information query with
+// `block_units` in word 5 and word 7 set, and every other request with an empty success.
+void fake_reset(uint32_t block_units = 64);
+
+// Helpers to build answers.
+std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
+                                 const std::vector<uint8_t>& data = {});
+std::vector<uint8_t> fake_info(uint32_t block_units);
+uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index);
+
+#endif
