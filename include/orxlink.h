@@ -36,6 +36,9 @@ extern "C" {
 #define ORVEXA_IOCTL_DATA_TEXT ORVEXA_CTL(0xE)
 
 #define ORVEXA_NO_SLOT 0xFFFFFFFFu
+#define ORVEXA_DATA_IV_MAX 520u     /* data bytes of the initial-vector requests */
+#define ORVEXA_DATA_KEYED_MAX 1024u /* data bytes of the keyed request */
+#define ORVEXA_TEXT_MAX 31u         /* characters of the text request */
 #define ORVEXA_SLOT_COUNT 16
 
 /* Header in front of most requests and their answers; little-endian words. */
@@ -85,20 +88,88 @@ typedef struct rndm_handle {
 } rndm_handle;
 
 /* Channel and status (ordinals 23, 24, 25, 49, 58, 59). */
-int ORXAPI orvexa_drv_open(void);                                 /* 58 */
-void ORXAPI orvexa_drv_close(void);                               /* 59 */
-int ORXAPI orvexa_drv_get_info(orvexa_drv_info* info);            /* 25 */
-uint32_t ORXAPI GetDLLVersion(void);                              /* 49 */
-uint32_t ORXAPI orvexa_drv_last_status(void);                     /* 23 */
+int ORXAPI orvexa_drv_open(void);                                  /* 58 */
+void ORXAPI orvexa_drv_close(void);                                /* 59 */
+int ORXAPI orvexa_drv_get_info(orvexa_drv_info* info);             /* 25 */
+uint32_t ORXAPI GetDLLVersion(void);                               /* 49 */
+uint32_t ORXAPI orvexa_drv_last_status(void);                      /* 23 */
 int32_t ORXAPI orvexa_drv_status_name(char* buffer, int32_t size); /* 24 */
 
 /* Commands used by the loader (ordinals 10, 26, 27, 28, 51, 61). */
-int ORXAPI orvexa_rndm_step(void);                                         /* 10 */
-int ORXAPI orvexa_key_reset(void);                                         /* 26 */
+int ORXAPI orvexa_rndm_step(void);                                          /* 10 */
+int ORXAPI orvexa_key_reset(void);                                          /* 26 */
 int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector); /* 27 */
-int ORXAPI orvexa_key_reset_slot(uint32_t slot);                           /* 28 */
-int ORXAPI orvexa_rndm_put_byte(int value);                                /* 51 */
-int ORXAPI orvexa_rndm_get_byte(uint8_t* value);                           /* 61 */
+int ORXAPI orvexa_key_reset_slot(uint32_t slot);                            /* 28 */
+int ORXAPI orvexa_rndm_put_byte(int value);                                 /* 51 */
+int ORXAPI orvexa_rndm_get_byte(uint8_t* value);                            /* 61 */
+
+/* Key-set requests (ordinals 1-8, 29-36, 52, 53, 56). */
+int ORXAPI orvexa_key_set1(const uint8_t* data, uint32_t length);                      /* 1 */
+int ORXAPI orvexa_key_set2(const uint8_t* data, uint32_t length);                      /* 2 */
+int ORXAPI orvexa_key_set3(const uint8_t* data, uint32_t length);                      /* 3 */
+int ORXAPI orvexa_key_set4(const uint8_t* data, uint32_t length);                      /* 4 */
+int ORXAPI orvexa_key_set5(const uint8_t* data, uint32_t length);                      /* 5 */
+int ORXAPI orvexa_key_set6(const uint8_t* data, uint32_t length);                      /* 6 */
+int ORXAPI orvexa_key_set7(const uint8_t* data, uint32_t length);                      /* 7 */
+int ORXAPI orvexa_key_set8(const uint8_t* data, uint32_t length);                      /* 8 */
+int ORXAPI orvexa_key_set1_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 29 */
+int ORXAPI orvexa_key_set2_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 30 */
+int ORXAPI orvexa_key_set3_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 31 */
+int ORXAPI orvexa_key_set4_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 32 */
+int ORXAPI orvexa_key_set5_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 33 */
+int ORXAPI orvexa_key_set6_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 34 */
+int ORXAPI orvexa_key_set7_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 35 */
+int ORXAPI orvexa_key_set8_slot(const uint8_t* data, uint32_t length, uint32_t slot);  /* 36 */
+int ORXAPI orvexa_key_set10_slot(const uint8_t* data, uint32_t length, uint32_t slot); /* 52 */
+int ORXAPI orvexa_key_set11_slot(const uint8_t* data, uint32_t length, uint32_t slot); /* 53 */
+int ORXAPI orvexa_key_set12_slot(const uint8_t* data, uint32_t slot); /* 56: always 36 bytes */
+
+/* Key-get requests (ordinals 11-21, 38-48, 54, 55, 57, 65). Codes 1-3 send 32 bytes. */
+int ORXAPI orvexa_key_get1(const uint8_t* input, uint8_t* item);                     /* 11 */
+int ORXAPI orvexa_key_get1_slot(const uint8_t* input, uint8_t* item, uint32_t slot); /* 38 */
+int ORXAPI orvexa_key_get2(const uint8_t* input, uint8_t* item);                     /* 12 */
+int ORXAPI orvexa_key_get2_slot(const uint8_t* input, uint8_t* item, uint32_t slot); /* 39 */
+int ORXAPI orvexa_key_get3(const uint8_t* input, uint8_t* item);                     /* 13 */
+int ORXAPI orvexa_key_get3_slot(const uint8_t* input, uint8_t* item, uint32_t slot); /* 40 */
+int ORXAPI orvexa_key_get4(uint8_t* item);                                           /* 14 */
+int ORXAPI orvexa_key_get4_slot(uint8_t* item, uint32_t slot);                       /* 41 */
+int ORXAPI orvexa_key_get5(uint8_t* item);                                           /* 15 */
+int ORXAPI orvexa_key_get5_slot(uint8_t* item, uint32_t slot);                       /* 42 */
+int ORXAPI orvexa_key_get6(uint8_t* item);                                           /* 16 */
+int ORXAPI orvexa_key_get6_slot(uint8_t* item, uint32_t slot);                       /* 43 */
+int ORXAPI orvexa_key_get7(uint8_t* item);                                           /* 17 */
+int ORXAPI orvexa_key_get7_slot(uint8_t* item, uint32_t slot);                       /* 44 */
+int ORXAPI orvexa_key_get8(uint8_t* item);                                           /* 18 */
+int ORXAPI orvexa_key_get8_slot(uint8_t* item, uint32_t slot);                       /* 45 */
+int ORXAPI orvexa_key_get9(uint8_t* item);                                           /* 19 */
+int ORXAPI orvexa_key_get9_slot(uint8_t* item, uint32_t slot);                       /* 46 */
+int ORXAPI orvexa_key_get10(uint8_t* item);                                          /* 20 */
+int ORXAPI orvexa_key_get10_slot(uint8_t* item, uint32_t slot);                      /* 47 */
+int ORXAPI orvexa_key_get11(uint8_t* item);                                          /* 21 */
+int ORXAPI orvexa_key_get11_slot(uint8_t* item, uint32_t slot);                      /* 48 */
+int ORXAPI orvexa_key_get12_slot(uint8_t* item, uint32_t slot);                      /* 54 */
+int ORXAPI orvexa_key_get13_slot(uint8_t* item, uint32_t slot);                      /* 55 */
+int ORXAPI orvexa_key_get14_slot(uint8_t* item, uint32_t slot);                      /* 57 */
+/* Returns 0 done, 6 no slot carries the number or the item failed, 7 refused. */
+int ORXAPI orvexa_key_get_by_number(const char* number, int code, uint8_t* item); /* 65 */
+
+/* Data requests (ordinals 9, 37, 50, 62, 63, 64, 66). */
+int ORXAPI orvexa_key_set9(uint8_t* data, void* unused, uint32_t length); /* 9 */
+int ORXAPI orvexa_key_set9_slot(uint8_t* data, void* unused, uint32_t length,
+                                uint32_t slot); /* 37 */
+int ORXAPI orvexa_data_records(uint8_t* list);  /* 50: 1, 0, or ERROR_PARAM */
+/* The keyed and text requests return 0 when done and 7 when refused or the call failed. */
+int ORXAPI orvexa_data_keyed_iv_a(const uint8_t* iv, const uint8_t* key, uint32_t length,
+                                  const uint8_t* data, uint8_t* out); /* 62 */
+int ORXAPI orvexa_data_keyed_iv_b(const uint8_t* iv, const uint8_t* key, uint32_t length,
+                                  const uint8_t* data, uint8_t* out); /* 63 */
+int ORXAPI orvexa_data_keyed(const uint8_t* key, uint32_t length, const uint8_t* data,
+                             uint8_t* out);                                     /* 64 */
+int ORXAPI orvexa_data_from_text(const char* text, void* unused, uint8_t* out); /* 66 */
+
+/* Random numbers (ordinals 22, 60). */
+int ORXAPI orvexa_rndm_get_bytes(uint8_t* buffer, uint32_t length); /* 22 */
+const rndm_handle* ORXAPI orvexa_rndm_get_handle(void);             /* 60 */
 
 #ifdef __cplusplus
 }

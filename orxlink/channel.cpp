@@ -121,7 +121,9 @@ void orx_channel_close(void) {
     state.opened = 0;
 }
 
-plat_device orx_channel_device(void) { return state.device; }
+plat_device orx_channel_device(void) {
+    return state.device;
+}
 
 int orx_info_query(orvexa_drv_info* record, uint32_t selector) {
     uint8_t header[ORX_HEADER] = {};
@@ -139,11 +141,17 @@ uint32_t orx_block_buffer_size(uint32_t block_length) {
     return size <= ORX_MIN_BLOCK_BUFFER ? ORX_MIN_BLOCK_BUFFER : size;
 }
 
-uint32_t orx_block_length(void) { return state.block_length; }
+uint32_t orx_block_length(void) {
+    return state.block_length;
+}
 
-void orx_block_lock(void) { plat_lock_enter(state.block_lock); }
+void orx_block_lock(void) {
+    plat_lock_enter(state.block_lock);
+}
 
-void orx_block_unlock(void) { plat_lock_leave(state.block_lock); }
+void orx_block_unlock(void) {
+    plat_lock_leave(state.block_lock);
+}
 
 // The driver status is checked before the checksum here, unlike the command frame.
 int orx_block_read(void) {
@@ -174,11 +182,17 @@ int orx_block_read(void) {
     return 1;
 }
 
-const uint8_t* orx_block_data(void) { return state.block_buffer + ORX_HEADER; }
+const uint8_t* orx_block_data(void) {
+    return state.block_buffer + ORX_HEADER;
+}
 
-extern "C" int ORXAPI orvexa_drv_open(void) { return orx_channel_open(); }
+extern "C" int ORXAPI orvexa_drv_open(void) {
+    return orx_channel_open();
+}
 
-extern "C" void ORXAPI orvexa_drv_close(void) { orx_channel_close(); }
+extern "C" void ORXAPI orvexa_drv_close(void) {
+    orx_channel_close();
+}
 
 extern "C" int ORXAPI orvexa_drv_get_info(orvexa_drv_info* info) {
     if (!info) {
@@ -190,4 +204,6 @@ extern "C" int ORXAPI orvexa_drv_get_info(orvexa_drv_info* info) {
     return orx_info_query(info, 0);
 }
 
-extern "C" uint32_t ORXAPI GetDLLVersion(void) { return ORXLINK_VERSION; }
+extern "C" uint32_t ORXAPI GetDLLVersion(void) {
+    return ORXLINK_VERSION;
+}

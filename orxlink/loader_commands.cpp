@@ -45,17 +45,20 @@ int orx_put_seed_byte(uint8_t value) {
 extern "C" int ORXAPI orvexa_rndm_step(void) {
     if (!orx_channel_open())
         return 0;
-    int result =
-        plat_device_control(orx_channel_device(), ORVEXA_IOCTL_RNDM_STEP, nullptr, 0, nullptr, 0,
-                            nullptr);
+    int result = plat_device_control(orx_channel_device(), ORVEXA_IOCTL_RNDM_STEP, nullptr, 0,
+                                     nullptr, 0, nullptr);
     if (!result)
         orx_set_status(ORX_DRIVER_ERROR);
     return result;
 }
 
-extern "C" int ORXAPI orvexa_key_reset(void) { return reset_slot(0); }
+extern "C" int ORXAPI orvexa_key_reset(void) {
+    return reset_slot(0);
+}
 
-extern "C" int ORXAPI orvexa_key_reset_slot(uint32_t slot) { return reset_slot(slot); }
+extern "C" int ORXAPI orvexa_key_reset_slot(uint32_t slot) {
+    return reset_slot(slot);
+}
 
 extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
     if (!info)
@@ -65,7 +68,9 @@ extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t sele
     return orx_info_query(info, selector);
 }
 
-extern "C" int ORXAPI orvexa_rndm_put_byte(int value) { return orx_put_seed_byte(uint8_t(value)); }
+extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
+    return orx_put_seed_byte(uint8_t(value));
+}
 
 extern "C" int ORXAPI orvexa_rndm_get_byte(uint8_t* value) {
     if (!value)

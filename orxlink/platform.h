@@ -33,4 +33,7 @@ void plat_lock_delete(void* lock);
 void plat_lock_enter(void* lock);
 void plat_lock_leave(void* lock);
 
+// Bytes from the operating system's cryptographic generator; 0 when it fails.
+int plat_random(void* buffer, uint32_t size);
+
 #endif

@@ -20,8 +20,8 @@ int plat_version(uint32_t* platform_id, uint32_t* major) {
 
 plat_device plat_device_open(const char* path, int shared) {
     DWORD share = shared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-    HANDLE h = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     return h == INVALID_HANDLE_VALUE ? PLAT_INVALID_DEVICE : static_cast<plat_device>(h);
 }
 
@@ -33,14 +33,16 @@ void plat_device_close(plat_device device) {
 int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in_size, void* out,
                         uint32_t out_size, uint32_t* returned) {
     DWORD count = 0;
-    BOOL ok = DeviceIoControl(static_cast<HANDLE>(device), code, in, in_size, out, out_size,
-                              &count, nullptr);
+    BOOL ok = DeviceIoControl(static_cast<HANDLE>(device), code, in, in_size, out, out_size, &count,
+                              nullptr);
     if (returned)
         *returned = count;
     return ok;
 }
 
-uint32_t plat_last_error(void) { return GetLastError(); }
+uint32_t plat_last_error(void) {
+    return GetLastError();
+}
 
 void* plat_mem_alloc(size_t size) {
     HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
@@ -74,6 +76,17 @@ void plat_lock_delete(void* lock) {
     delete static_cast<CRITICAL_SECTION*>(lock);
 }
 
-void plat_lock_enter(void* lock) { EnterCriticalSection(static_cast<CRITICAL_SECTION*>(lock)); }
+void plat_lock_enter(void* lock) {
+    EnterCriticalSection(static_cast<CRITICAL_SECTION*>(lock));
+}
 
-void plat_lock_leave(void* lock) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(lock)); }
+void plat_lock_leave(void* lock) {
+    LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(lock));
+}
+
+// RtlGenRandom, exported by advapi32 as SystemFunction036.
+extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
+
+int plat_random(void* buffer, uint32_t size) {
+    return SystemFunction036(buffer, size) != 0;
+}

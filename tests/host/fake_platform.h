@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,15 @@ struct FakeAnswer {
 
 using FakeHandler = std::function<FakeAnswer(const FakeRequest&)>;
 
+struct FakeValue {
+    uint32_t type;
+    std::vector<uint8_t> bytes;
+};
+
+struct FakeKey {
+    std::map<std::string, FakeValue> values;
+};
+
 struct FakeSystem {
     bool version_ok = true;
     uint32_t platform_id = 2;
@@ -39,6 +49,13 @@ struct FakeSystem {
     long fail_allocation = -1; // fail the allocation with this index (0 = the next one)
     std::vector<size_t> allocation_sizes;
     uint32_t last_error = 0;
+    // The current user's registry: key path -> values.
+    std::map<std::string, FakeKey> user_keys;
+    bool key_create_fails = false;
+    int registry_writes = 0;
+    int open_keys = 0;
+    bool random_fails = false;
+    uint8_t next_random = 0x10; // the system generator counts up from here
 };
 
 FakeSystem& fake();

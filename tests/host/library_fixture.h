@@ -20,9 +20,7 @@ class LibraryTest : public ::testing::Test {
     // Makes every request of `code` answer `answer`, others as the default driver does.
     void answer(uint32_t code, FakeAnswer reply) {
         FakeHandler previous = fake().handler;
-        fake().handler = [=](const FakeRequest& r) {
-            return r.code == code ? reply : previous(r);
-        };
+        fake().handler = [=](const FakeRequest& r) { return r.code == code ? reply : previous(r); };
     }
     const FakeRequest& last_request() { return fake().requests.back(); }
     size_t count(uint32_t code) {

@@ -121,13 +121,13 @@ TEST_F(LoaderCommandsTest, SeedByteAnswerChecksAndBufferLife) {
         int result;
         uint32_t status;
     } cases[] = {
-        {fake_header(0x00000007, 0x99, 1), 0, 2},   // checksum over our own byte fails first
-        {fake_header(0x00000007, 0x42, 1), 0, 7},   // echoed byte passes, status counts
-        {fake_header(0, 0xFFFF, 0), 1, 7},          // no data: no checksum check
-        {fake_header(0, 0x142, 1), 0, 2},           // upper bits make the word differ
-        {fake_header(0, 0x42, 1), 1, 2},            // an echo of length 1 passes
-        {fake_header(0, 0, 2033), 0, 4},            // beyond the buffer's room
-        {fake_header(0, 0x42, 2032), 1, 4},         // zero-filled room: XOR of ours
+        {fake_header(0x00000007, 0x99, 1), 0, 2}, // checksum over our own byte fails first
+        {fake_header(0x00000007, 0x42, 1), 0, 7}, // echoed byte passes, status counts
+        {fake_header(0, 0xFFFF, 0), 1, 7},        // no data: no checksum check
+        {fake_header(0, 0x142, 1), 0, 2},         // upper bits make the word differ
+        {fake_header(0, 0x42, 1), 1, 2},          // an echo of length 1 passes
+        {fake_header(0, 0, 2033), 0, 4},          // beyond the buffer's room
+        {fake_header(0, 0x42, 2032), 1, 4},       // zero-filled room: XOR of ours
     };
     for (auto& c : cases) {
         answer(ORVEXA_IOCTL_SEED_BYTE, replies(c.reply));

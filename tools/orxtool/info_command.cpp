@@ -13,7 +13,9 @@ void print_last_status() {
            name[0] ? " " : "", name);
 }
 
-const char* yes_no(uint32_t word) { return word ? "yes" : "no"; }
+const char* yes_no(uint32_t word) {
+    return word ? "yes" : "no";
+}
 
 } // namespace
 
@@ -32,8 +34,7 @@ int run_info(int, char**) {
     printf("generator ready:          %s\n", yes_no(w[ORVEXA_INFO_RNDM_READY]));
     printf("seed accepted:            %s\n", yes_no(w[ORVEXA_INFO_SEED_ACCEPTED]));
     printf("single seed bytes:        %s\n", yes_no(w[ORVEXA_INFO_BYTES_ACCEPTED]));
-    printf("block length:             %lu bytes\n",
-           (unsigned long)w[ORVEXA_INFO_BLOCK_UNITS] * 8);
+    printf("block length:             %lu bytes\n", (unsigned long)w[ORVEXA_INFO_BLOCK_UNITS] * 8);
     printf("operational:              %s\n", yes_no(w[ORVEXA_INFO_OPERATIONAL]));
     printf("generator cannot complete: %s\n", yes_no(w[ORVEXA_INFO_CANNOT_COMPLETE]));
     printf("record words:            ");

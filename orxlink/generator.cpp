@@ -1,0 +1,130 @@
+#include "generator.h"
+
+#include <atomic>
+#include <string.h>
+
+#include "../common/registry.h"
+#include "../common/seed_mask.h"
+#include "channel.h"
+#include "orxlink.h"
+#include "status.h"
+
+namespace {
+
+std::atomic<int> rndm_checked{1};
+
+struct sample_buffer {
+    uint8_t* bytes = static_cast<uint8_t*>(plat_mem_alloc(ORX_SELF_TEST_BYTES));
+    ~sample_buffer() {
+        if (bytes)
+            plat_mem_free(bytes);
+    }
+};
+
+// One block under the lock, `take` bytes of it copied out.
+int read_block(uint8_t* out, uint32_t take) {
+    orx_block_lock();
+    int ok = orx_block_read();
+    if (ok)
+        memcpy(out, orx_block_data(), take);
+    orx_block_unlock();
+    return ok;
+}
+
+int self_test_attempt(int* passed) {
+    sample_buffer sample;
+    if (!sample.bytes || !orx_generator_read(sample.bytes, ORX_SELF_TEST_BYTES))
+        return 0;
+    uint32_t counts[256];
+    orx_count_bytes(sample.bytes, ORX_SELF_TEST_BYTES, counts);
+    double chi2 = orx_chi_square(counts, ORX_SELF_TEST_BYTES);
+    *passed = chi2 >= ORX_CHI2_LOW && chi2 <= ORX_CHI2_HIGH;
+    return 1;
+}
+
+void refresh_mask(const uint8_t fresh[ORX_MASK_SIZE]) {
+    int created = 0;
+    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
+    if (!key)
+        return;
+    if (!created) // a key created just now stays empty
+        orx_mask_merge(key, fresh);
+    plat_reg_close(key);
+}
+
+int generator_ready(void) {
+    orvexa_drv_info record = {};
+    return orx_channel_open() && orx_info_query(&record, 0) &&
+           record.word[ORVEXA_INFO_RNDM_READY] != 0;
+}
+
+} // namespace
+
+int orx_rndm_checked(void) {
+    return rndm_checked.load(std::memory_order_relaxed);
+}
+
+void orx_set_rndm_checked(int value) {
+    rndm_checked.store(value, std::memory_order_relaxed);
+}
+
+// A block length of 0 would never make progress: it counts as a wrong output size.
+int orx_generator_read(uint8_t* out, uint32_t length) {
+    if (!orx_channel_open())
+        return 0;
+    uint32_t block = orx_block_length();
+    if (block == 0) {
+        orx_set_status(ERROR_OUTPUT_SIZE);
+        return 0;
+    }
+    uint32_t done = 0;
+    for (; length - done >= block; done += block)
+        if (!read_block(out + done, block))
+            return 0;
+    return done == length || read_block(out + done, length - done);
+}
+
+void orx_count_bytes(const uint8_t* sample, uint32_t length, uint32_t counts[256]) {
+    memset(counts, 0, 256 * sizeof counts[0]);
+    for (uint32_t i = 0; i < length; ++i)
+        ++counts[sample[i]];
+}
+
+// sum (n - E)^2 / E with E = total / 256, kept in integers up to one final division so
+// that a sample on a bound gives exactly the bound.
+double orx_chi_square(const uint32_t counts[256], uint32_t total) {
+    if (total == 0)
+        return 0.0;
+    uint64_t sum = 0;
+    for (int v = 0; v < 256; ++v) {
+        int64_t d = int64_t(counts[v]) * 256 - int64_t(total);
+        sum += uint64_t(d * d);
+    }
+    return double(sum) / (256.0 * double(total));
+}
+
+int orx_self_test(void) {
+    orx_set_rndm_checked(0);
+    for (int attempt = 0; attempt < ORX_SELF_TEST_ATTEMPTS; ++attempt) {
+        int passed = 0;
+        if (!self_test_attempt(&passed))
+            break;
+        if (passed) {
+            orx_set_rndm_checked(1);
+            return 1;
+        }
+    }
+    orx_set_status(ORX_DRIVER_ERROR);
+    return 0;
+}
+
+int orx_generator_check(int ready_before) {
+    if (ready_before && orx_rndm_checked())
+        return 1;
+    if (!generator_ready())
+        return 1;
+    uint8_t fresh[ORX_MASK_SIZE];
+    if (orx_generator_read(fresh, sizeof fresh) && orx_rndm_checked())
+        refresh_mask(fresh);
+    return orx_self_test();
+}

@@ -1,0 +1,105 @@
+// Key-set requests: key items and generator seeds handed to the driver.
+#include "key_set.h"
+
+#include "../common/registry.h"
+#include "../common/seed_mask.h"
+#include "bytes.h"
+#include "channel.h"
+#include "frame.h"
+#include "generator.h"
+#include "orxlink.h"
+#include "platform.h"
+#include "status.h"
+
+namespace {
+
+const uint32_t key_set_max = 2048;
+const uint32_t key_set12_length = 36;
+
+// The mask a seed gets: the stored one, or a new one from the system's generator when
+// the RANDOM key did not exist yet (it is stored at once).
+int load_mask(uint8_t mask[ORX_MASK_SIZE]) {
+    int created = 0;
+    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
+    if (!key)
+        return 0;
+    int ok = 1;
+    if (created) {
+        ok = plat_random(mask, ORX_MASK_SIZE);
+        if (ok)
+            plat_reg_write_binary(key, ORX_MASK_VALUE, mask, ORX_MASK_SIZE);
+    } else {
+        orx_stored_mask stored;
+        orx_mask_read(key, &stored); // missing or unusable: zeros
+        orx_mask_first32(&stored, mask);
+    }
+    plat_reg_close(key);
+    return ok;
+}
+
+void mask_seed(uint8_t* data, uint32_t length) {
+    uint8_t mask[ORX_MASK_SIZE];
+    if (length == ORX_MASK_SIZE && load_mask(mask))
+        orx_mask_add(data, mask, ORX_MASK_SIZE);
+}
+
+} // namespace
+
+int orx_key_set_request(uint16_t code, uint32_t slot, const uint8_t* data, uint32_t length) {
+    orvexa_drv_info record = {};
+    if (!orx_channel_open() || !orx_info_query(&record, 0)) {
+        orx_set_status(DLL_BUFFER_ERROR);
+        return 0;
+    }
+    int ready_before = record.word[ORVEXA_INFO_RNDM_READY] != 0;
+    if (!orx_channel_open())
+        return 0;
+    if (length > key_set_max || (length && !data)) {
+        orx_set_status(DLL_BUFFER_ERROR);
+        return 0;
+    }
+    orx_frame frame = {};
+    frame.ioctl = ORVEXA_IOCTL_KEY_SET;
+    frame.command = code;
+    frame.slot = slot;
+    frame.data = data;
+    frame.data_length = length;
+    frame.buffer_size = ORX_HEADER + length;
+    frame.prepare = code == ORX_SEED32_CODE ? mask_seed : nullptr;
+    if (!orx_frame_send(frame))
+        return 0;
+    return orx_generator_check(ready_before);
+}
+
+#define ORX_KEY_SET(n)                                                                             \
+    extern "C" int ORXAPI orvexa_key_set##n(const uint8_t* data, uint32_t length) {                \
+        return orx_key_set_request(n, 0, data, length);                                            \
+    }
+#define ORX_KEY_SET_SLOT(n)                                                                        \
+    extern "C" int ORXAPI orvexa_key_set##n##_slot(const uint8_t* data, uint32_t length,           \
+                                                   uint32_t slot) {                                \
+        return orx_key_set_request(n, slot, data, length);                                         \
+    }
+
+ORX_KEY_SET(1)
+ORX_KEY_SET(2)
+ORX_KEY_SET(3)
+ORX_KEY_SET(4)
+ORX_KEY_SET(5)
+ORX_KEY_SET(6)
+ORX_KEY_SET(7)
+ORX_KEY_SET(8)
+ORX_KEY_SET_SLOT(1)
+ORX_KEY_SET_SLOT(2)
+ORX_KEY_SET_SLOT(3)
+ORX_KEY_SET_SLOT(4)
+ORX_KEY_SET_SLOT(5)
+ORX_KEY_SET_SLOT(6)
+ORX_KEY_SET_SLOT(7)
+ORX_KEY_SET_SLOT(8)
+ORX_KEY_SET_SLOT(10)
+ORX_KEY_SET_SLOT(11)
+
+extern "C" int ORXAPI orvexa_key_set12_slot(const uint8_t* data, uint32_t slot) {
+    return orx_key_set_request(12, slot, data, key_set12_length);
+}
