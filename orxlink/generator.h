@@ -21,6 +21,8 @@ int orx_generator_read(uint8_t* out, uint32_t length);
 
 // Chi-square of byte counts against 256 equally likely values.
 double orx_chi_square(const uint32_t counts[256], uint32_t total);
+// A sample passes with its statistic inside both bounds, the bounds included.
+int orx_chi_square_in_bounds(double chi2);
 void orx_count_bytes(const uint8_t* sample, uint32_t length, uint32_t counts[256]);
 
 // Up to five attempts of 25,600 bytes; 1 when one passes.
