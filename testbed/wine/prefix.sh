@@ -1,0 +1,40 @@
+#!/bin/sh
+# Creates the 32-bit Wine prefix $WINEPREFIX when it does not exist yet; an existing
+# prefix is left as it is. Run it before starting the persistent `wineserver -p`.
+#
+#   prefix.sh [--null-graphics]
+#
+# --null-graphics switches Wine to its null graphics driver (windows and message boxes work,
+# nothing is drawn, no X display needed); without it the graphics setting is not touched.
+set -eu
+
+: "${WINEPREFIX:?set WINEPREFIX to the prefix directory}"
+export WINEPREFIX
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+null_graphics=0
+for arg in "$@"; do
+    case "$arg" in
+    --null-graphics) null_graphics=1 ;;
+    *)
+        echo "usage: prefix.sh [--null-graphics]" >&2
+        exit 1
+        ;;
+    esac
+done
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i
+    wineserver -w
+fi
+
+if [ "$null_graphics" = 1 ]; then
+    if ! wine reg query 'HKCU\Software\Wine\Drivers' /v Graphics 2>/dev/null | grep -qi 'null'; then
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+        # the server and its desktop process keep the old driver until they restart
+        wineserver -k
+    fi
+fi
