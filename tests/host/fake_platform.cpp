@@ -6,7 +6,6 @@
 
 #include "orxlink.h"
 #include "platform.h"
-#include "registry.h"
 
 namespace {
 
@@ -141,41 +140,6 @@ void plat_lock_enter(void* lock) {
 }
 void plat_lock_leave(void* lock) {
     static_cast<std::mutex*>(lock)->unlock();
-}
-
-void* plat_user_key_create(const char* path, int* created) {
-    if (the_fake.key_create_fails)
-        return nullptr;
-    *created = the_fake.user_keys.count(path) == 0;
-    ++the_fake.open_keys;
-    return &the_fake.user_keys[path];
-}
-
-void plat_reg_close(void* key) {
-    if (key)
-        --the_fake.open_keys;
-}
-
-uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
-    auto& values = static_cast<FakeKey*>(key)->values;
-    auto it = values.find(name);
-    if (it == values.end())
-        return ORX_ERROR_FILE_NOT_FOUND;
-    *type = it->second.type;
-    uint32_t room = *size;
-    *size = uint32_t(it->second.bytes.size());
-    if (it->second.bytes.size() > room)
-        return ORX_ERROR_MORE_DATA;
-    if (buffer && !it->second.bytes.empty())
-        std::memcpy(buffer, it->second.bytes.data(), it->second.bytes.size());
-    return 0;
-}
-
-uint32_t plat_reg_write_binary(void* key, const char* name, const void* data, uint32_t size) {
-    ++the_fake.registry_writes;
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    static_cast<FakeKey*>(key)->values[name] = {ORX_REG_BINARY, {bytes, bytes + size}};
-    return 0;
 }
 
 int plat_random(void* buffer, uint32_t size) {

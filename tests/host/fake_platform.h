@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct FakeValue {
 
 struct FakeKey {
     std::map<std::string, FakeValue> values;
+    bool read_only = false; // opening it for writing is refused
 };
 
 struct FakeSystem {
@@ -49,8 +51,9 @@ struct FakeSystem {
     long fail_allocation = -1; // fail the allocation with this index (0 = the next one)
     std::vector<size_t> allocation_sizes;
     uint32_t last_error = 0;
-    // The current user's registry: key path -> values.
+    // The registry: key path -> values, per hive. Paths compare without regard to case.
     std::map<std::string, FakeKey> user_keys;
+    std::map<std::string, FakeKey> machine_keys;
     bool key_create_fails = false;
     int registry_writes = 0;
     int open_keys = 0;
@@ -59,6 +62,11 @@ struct FakeSystem {
 };
 
 FakeSystem& fake();
+// The key at `path` of the user's hive (created in the fake when missing).
+FakeKey& user_key(const std::string& path);
+FakeKey& machine_key(const std::string& path);
+bool user_key_exists(const std::string& path);
+std::string string_value(const FakeKey& key, const std::string& name); // "" when absent
 // Forgets everything and installs a driver that answers the information query with
 // `block_units` in word 5 and word 7 set, and every other request with an empty success.
 void fake_reset(uint32_t block_units = 64);

@@ -35,9 +35,9 @@ class KeySetTest : public LibraryTest {
         driver.install();
     }
     void store_mask(std::vector<uint8_t> value, uint32_t type = 3) {
-        fake().user_keys[random_key].values["mask"] = {type, std::move(value)};
+        user_key(random_key).values["mask"] = {type, std::move(value)};
     }
-    std::vector<uint8_t> stored_mask() { return fake().user_keys[random_key].values["mask"].bytes; }
+    std::vector<uint8_t> stored_mask() { return user_key(random_key).values["mask"].bytes; }
     const FakeRequest& last_key_set() {
         for (auto it = fake().requests.rbegin(); it != fake().requests.rend(); ++it)
             if (it->code == ORVEXA_IOCTL_KEY_SET)
@@ -162,7 +162,7 @@ TEST_F(GeneratorCheckTest, AGeneratorComingUpRefreshesTheMaskAndIsTested) {
 TEST_F(GeneratorCheckTest, ARefreshWritesNothingWhenTheKeyWasJustCreated) {
     uint8_t data[4] = {};
     ASSERT_EQ(orvexa_key_set5(data, 4), 1);
-    EXPECT_TRUE(fake().user_keys.count(random_key));
+    EXPECT_TRUE(user_key_exists(random_key));
     EXPECT_EQ(fake().registry_writes, 0);
 }
 

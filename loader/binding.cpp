@@ -1,0 +1,158 @@
+#include "binding.h"
+
+#include <string.h>
+
+#include "../common/registry.h"
+#include "../common/seed_mask.h"
+#include "loader_state.h"
+
+namespace {
+
+const char* const crypto_names[] = {"scrypt.dll",  "wboth.dll", "wbotho.dll", "wcrypt.dll",
+                                    "wcrypto.dll", "wsign.dll", "wsigno.dll"};
+const uint32_t path_room = 260;
+
+struct akkord_entries {
+    TmDriverPresent_fn present;
+    TmGetRandomBytes_fn random;
+    TmGetInfo_fn info;
+};
+
+int try_crypto_candidate(const char* path) {
+    lp_module module = lp_load_library(path);
+    if (!module)
+        return 0;
+    CryptoBinding b = {};
+    b.module = module;
+    b.InitKey = reinterpret_cast<InitKey_fn>(lp_entry_point(module, "InitKey"));
+    b.GetDrvInfo = reinterpret_cast<GetDrvInfo_fn>(lp_entry_point(module, "GetDrvInfo"));
+    b.ResetKeyEx = reinterpret_cast<ResetKeyEx_fn>(lp_entry_point(module, "ResetKeyEx"));
+    b.lokey_get = reinterpret_cast<lokey_get_fn>(lp_entry_point(module, "lokey_get"));
+    b.lokey_free = reinterpret_cast<lokey_free_fn>(lp_entry_point(module, "lokey_free"));
+    if (!b.InitKey || !b.GetDrvInfo || !b.ResetKeyEx) {
+        lp_free_library(module);
+        return 0;
+    }
+    loader.crypto = b;
+    return 1;
+}
+
+uint16_t read16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+// The device part: present, information words at least 4 and 320, then 41 bytes.
+int draw_akkord_bytes(const akkord_entries& tm, uint8_t block[ORX_AKKORD_RANDOM_SIZE]) {
+    if (!tm.present())
+        return 0;
+    uint8_t info[ORX_AKKORD_INFO_SIZE] = {};
+    uint32_t unused = 0;
+    if (tm.info(0, info, ORX_AKKORD_INFO_SIZE, &unused) != 0)
+        return 0;
+    if (read16(info) < 4 || read16(info + 2) < 320)
+        return 0;
+    return tm.random(block, ORX_AKKORD_RANDOM_SIZE) == 0;
+}
+
+// Adds 32 collected bytes to the stored mask; a key created now stays without one.
+void merge_into_mask(const uint8_t* bytes) {
+    int created = 0;
+    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
+    if (!key)
+        return;
+    if (!created)
+        orx_mask_merge(key, bytes);
+    plat_reg_close(key);
+}
+
+void put_text(uint8_t* field, size_t size, const char* text) {
+    memset(field, 0, size);
+    strncpy(reinterpret_cast<char*>(field), text, size);
+}
+
+void put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+} // namespace
+
+int bind_crypto_library() {
+    char directory[path_room + 1] = {};
+    uint32_t length = lp_system_directory(directory, path_room);
+    if (length == 0 || length >= path_room)
+        return 0;
+    for (const char* name : crypto_names) {
+        char path[path_room + 32];
+        strcpy(path, directory);
+        strcat(path, "\\");
+        strcat(path, name);
+        if (try_crypto_candidate(path))
+            return 1;
+    }
+    return 0;
+}
+
+int bind_reader_library() {
+    lp_module reader = lp_loaded_module("rdr.dll");
+    if (!reader)
+        return 0;
+    loader.rdr_error_a = reinterpret_cast<rdr_error_a_fn>(lp_entry_point(reader, "rdr_error_a"));
+    return loader.rdr_error_a != nullptr;
+}
+
+int akkord_auto_init() {
+    if (loader.akkord_unavailable)
+        return 0;
+    lp_module library = lp_load_library("tmdrv32.dll");
+    if (!library) {
+        loader.akkord_unavailable = 1;
+        return 0;
+    }
+    akkord_entries tm = {
+        reinterpret_cast<TmDriverPresent_fn>(lp_entry_point(library, "TmDriverPresent")),
+        reinterpret_cast<TmGetRandomBytes_fn>(lp_entry_point(library, "TmGetRandomBytes")),
+        reinterpret_cast<TmGetInfo_fn>(lp_entry_point(library, "TmGetInfo")),
+    };
+    if (!tm.present || !tm.random || !tm.info) {
+        loader.akkord_unavailable = 1;
+        lp_free_library(library);
+        return 0;
+    }
+    uint8_t block[ORX_AKKORD_RANDOM_SIZE] = {};
+    if (!draw_akkord_bytes(tm, block)) {
+        lp_free_library(library);
+        return 0;
+    }
+    for (int i = 0; i < 8; ++i)
+        orvexa_rndm_put_byte(block[i]);
+    merge_into_mask(block + 8);
+    lp_free_library(library);
+    loader.rng_progress = RNG_COMPLETE;
+    return 1;
+}
+
+void build_lokey_request(LokeyRequest* request) {
+    uint8_t* r = request->bytes;
+    memset(r, 0, sizeof request->bytes);
+    put32(r + 0, ORX_LOKEY_REQUEST_SIZE);
+    put32(r + 8, uint32_t(reinterpret_cast<uintptr_t>(loader.program_instance)));
+    put32(r + 12, 4);
+    put32(r + 16, 4);
+    put32(r + 28, 8);
+    put32(r + 36, 6753);
+    put_text(r + 40, 16, "000290000001");
+    put_text(r + 56, 16, "000100000101");
+    put_text(r + 72, 16, "000190000101");
+    put_text(r + 88, 124, "");
+    put_text(r + 828, 1024, "c:\\keys\\hd");
+    put_text(r + 1852, 1024, "wbotho.dll");
+}
+
+void key_medium_request() {
+    build_lokey_request(&loader.lokey_request);
+    if (loader.crypto.lokey_get)
+        loader.crypto.lokey_get(&loader.lokey_request);
+    if (loader.crypto.lokey_free)
+        loader.crypto.lokey_free(&loader.lokey_request);
+}

@@ -1,0 +1,55 @@
+// The loader's process-wide state: one run, one thread.
+#ifndef ORX_LOADER_STATE_H
+#define ORX_LOADER_STATE_H
+
+#include <stdint.h>
+
+#include "loader_platform.h"
+#include "orxlink.h"
+#include "outside_api.h"
+
+enum { ORX_TEXT_FIELD = 80 };
+
+struct LoaderSettings {
+    char DefaultKeyDev[ORX_TEXT_FIELD];
+    char RNGAutoDev[ORX_TEXT_FIELD];
+};
+
+struct CryptoBinding {
+    lp_module module;
+    InitKey_fn InitKey;
+    GetDrvInfo_fn GetDrvInfo;
+    ResetKeyEx_fn ResetKeyEx;
+    lokey_get_fn lokey_get;
+    lokey_free_fn lokey_free;
+};
+
+enum { RNG_COMPLETE = 40, RNG_FINISHED = 41 };
+
+struct LoaderState {
+    lp_module program_instance;
+    lp_module resource_module;
+    char loading_text[ORX_TEXT_FIELD];
+    int command_mode; // 0, or 'I', 'R', 'U', 'S'
+    orvexa_drv_info drv_info;
+    LoaderSettings settings;
+    uint8_t rng_progress;
+    int akkord_unavailable;
+    CryptoBinding crypto;
+    rdr_error_a_fn rdr_error_a;
+    LokeyRequest lokey_request;
+};
+
+extern LoaderState loader;
+
+// Word 2 of the latest record: the generator has been initialised.
+inline int rng_ready() {
+    return loader.drv_info.word[ORVEXA_INFO_SEED_ACCEPTED] != 0;
+}
+inline int auto_rng_configured() {
+    return loader.settings.RNGAutoDev[0] != '\0';
+}
+// Re-reads the driver information record; 0 when the call fails.
+int reread_drv_info();
+
+#endif

@@ -1,0 +1,73 @@
+// Win32 implementation of the loader's platform seam.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "loader_platform.h"
+#include "main_window.h"
+#include "res/resource_ids.h"
+
+lp_module lp_load_library(const char* name) {
+    return LoadLibraryA(name);
+}
+
+void lp_free_library(lp_module module) {
+    FreeLibrary(static_cast<HMODULE>(module));
+}
+
+void* lp_entry_point(lp_module module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+lp_module lp_loaded_module(const char* name) {
+    return GetModuleHandleA(name);
+}
+
+uint32_t lp_system_directory(char* buffer, uint32_t size) {
+    return GetSystemDirectoryA(buffer, size);
+}
+
+// An empty DLL directory takes the current directory out of the search; the program's
+// folder, the system folders and PATH stay searched.
+void lp_secure_dll_search(void) {
+    SetDllDirectoryA("");
+}
+
+lp_module lp_program_instance(void) {
+    return GetModuleHandleA(nullptr);
+}
+
+// The dialog class is named by its integer atom.
+int lp_other_loader_window(void) {
+    return FindWindowA(reinterpret_cast<LPCSTR>(MAKEINTATOM(0x8002)), "orxload") != nullptr;
+}
+
+uint16_t lp_user_language(void) {
+    return GetUserDefaultLangID();
+}
+
+void lp_fail_critical_errors(void) {
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+}
+
+int lp_load_string(lp_module module, uint32_t id, char* buffer, int size) {
+    return LoadStringA(static_cast<HINSTANCE>(module), id, buffer, size);
+}
+
+int lp_message_box(const char* text, const char* caption, uint32_t flags) {
+    return MessageBoxA(nullptr, text, caption, flags);
+}
+
+void lp_beep(uint32_t frequency, uint32_t milliseconds) {
+    Beep(frequency, milliseconds);
+}
+
+void lp_sleep(uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
+
+int lp_run_main_window(lp_module resources) {
+    InitCommonControls();
+    return int(DialogBoxParamA(static_cast<HINSTANCE>(resources), MAKEINTRESOURCEA(IDD_MAIN),
+                               nullptr, main_dialog_proc, 0));
+}

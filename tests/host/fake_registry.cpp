@@ -1,0 +1,153 @@
+// The in-memory registry of the native tests. Handles are allocated per open, so a key
+// left open shows up as a leak under the sanitizers, and `open_keys` counts them.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "fake_platform.h"
+#include "registry.h"
+
+namespace {
+
+struct FakeHandle {
+    std::map<std::string, FakeKey>* hive;
+    std::string path;
+    int access;
+};
+
+std::string folded(std::string path) {
+    std::transform(path.begin(), path.end(), path.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+FakeKey* find(std::map<std::string, FakeKey>& hive, const std::string& path) {
+    auto it = hive.find(folded(path));
+    return it == hive.end() ? nullptr : &it->second;
+}
+
+void* handle(std::map<std::string, FakeKey>& hive, const std::string& path, int access) {
+    ++fake().open_keys;
+    return new FakeHandle{&hive, folded(path), access};
+}
+
+void* open(std::map<std::string, FakeKey>& hive, const char* path, int access) {
+    FakeKey* key = find(hive, path);
+    if (!key || ((access & ORX_KEY_WRITE) && key->read_only))
+        return nullptr;
+    return handle(hive, path, access);
+}
+
+FakeKey& key_of(void* h) {
+    FakeHandle* fh = static_cast<FakeHandle*>(h);
+    return (*fh->hive)[fh->path];
+}
+
+bool writable(void* h) {
+    return static_cast<FakeHandle*>(h)->access & ORX_KEY_WRITE;
+}
+
+uint32_t write(void* h, const char* name, uint32_t type, const void* data, uint32_t size) {
+    if (!writable(h))
+        return 5; // access denied
+    ++fake().registry_writes;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    key_of(h).values[name] = {type, {bytes, bytes + size}};
+    return 0;
+}
+
+} // namespace
+
+FakeKey& user_key(const std::string& path) {
+    return fake().user_keys[folded(path)];
+}
+FakeKey& machine_key(const std::string& path) {
+    return fake().machine_keys[folded(path)];
+}
+bool user_key_exists(const std::string& path) {
+    return find(fake().user_keys, path) != nullptr;
+}
+
+std::string string_value(const FakeKey& key, const std::string& name) {
+    auto it = key.values.find(name);
+    if (it == key.values.end())
+        return "";
+    return std::string(it->second.bytes.begin(), it->second.bytes.end());
+}
+
+void* plat_user_key_create(const char* path, int* created) {
+    if (fake().key_create_fails)
+        return nullptr;
+    *created = find(fake().user_keys, path) == nullptr;
+    if (*created)
+        user_key(path);
+    else if (find(fake().user_keys, path)->read_only)
+        return nullptr;
+    return handle(fake().user_keys, path, ORX_KEY_READ_WRITE);
+}
+
+void* plat_user_key_open(const char* path, int access) {
+    return open(fake().user_keys, path, access);
+}
+
+void* plat_machine_key_open(const char* path, int access) {
+    return open(fake().machine_keys, path, access);
+}
+
+void plat_reg_close(void* key) {
+    if (!key)
+        return;
+    --fake().open_keys;
+    delete static_cast<FakeHandle*>(key);
+}
+
+uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
+    auto& values = key_of(key).values;
+    auto it = values.find(name);
+    if (it == values.end())
+        return ORX_ERROR_FILE_NOT_FOUND;
+    *type = it->second.type;
+    uint32_t room = *size;
+    *size = uint32_t(it->second.bytes.size());
+    if (it->second.bytes.size() > room)
+        return ORX_ERROR_MORE_DATA;
+    if (buffer && !it->second.bytes.empty())
+        std::memcpy(buffer, it->second.bytes.data(), it->second.bytes.size());
+    return 0;
+}
+
+uint32_t plat_reg_write_binary(void* key, const char* name, const void* data, uint32_t size) {
+    return write(key, name, ORX_REG_BINARY, data, size);
+}
+
+uint32_t plat_reg_write_string(void* key, const char* name, const char* text) {
+    return write(key, name, ORX_REG_SZ, text, uint32_t(std::strlen(text) + 1));
+}
+
+uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
+    return write(key, name, ORX_REG_DWORD, &value, sizeof value);
+}
+
+// Subkeys are the keys whose path continues this one by exactly one more name.
+int plat_reg_subkey(void* key, uint32_t index, char* name, uint32_t size) {
+    FakeHandle* h = static_cast<FakeHandle*>(key);
+    std::string prefix = h->path + "\\";
+    uint32_t n = 0;
+    for (auto& entry : *h->hive) {
+        const std::string& path = entry.first;
+        if (path.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string rest = path.substr(prefix.size());
+        if (rest.empty() || rest.find('\\') != std::string::npos)
+            continue;
+        if (n++ == index) {
+            if (rest.size() + 1 > size)
+                return 0;
+            std::strcpy(name, rest.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
