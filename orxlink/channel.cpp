@@ -57,13 +57,18 @@ int open_locked() {
         drop_device();
         return 0;
     }
-    uint32_t block_length = record.word[ORVEXA_INFO_BLOCK_UNITS] * 8;
-    void* buffer = plat_mem_alloc(orx_block_buffer_size(block_length));
+    uint64_t block_length = uint64_t(record.word[ORVEXA_INFO_BLOCK_UNITS]) * 8;
+    if (block_length > ORX_MAX_BLOCK_LENGTH) {
+        orx_set_status(ERROR_OUTPUT_SIZE); // a record no buffer can follow
+        drop_device();
+        return 0;
+    }
+    void* buffer = plat_mem_alloc(orx_block_buffer_size(uint32_t(block_length)));
     if (!buffer) {
         drop_device();
         return 0;
     }
-    state.block_length = block_length;
+    state.block_length = uint32_t(block_length);
     state.block_buffer = static_cast<uint8_t*>(buffer);
     state.opened = 1;
     return 1;

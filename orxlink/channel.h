@@ -9,6 +9,9 @@
 #include "platform.h"
 
 constexpr uint32_t ORX_MIN_BLOCK_BUFFER = 2048;
+// A longer block than this in the information record is taken for a malformed answer:
+// its buffer size would overflow or exhaust the process.
+constexpr uint64_t ORX_MAX_BLOCK_LENGTH = 1u << 20;
 
 void orx_process_attach(void);
 void orx_process_detach(void);

@@ -93,6 +93,20 @@ TEST_F(ChannelTest, SharedBlockBufferIsBlockLengthPlusHeaderButAtLeast2048) {
     }
 }
 
+TEST_F(ChannelTest, AnAbsurdBlockLengthFailsTheOpenWithoutAllocating) {
+    for (uint32_t units : {0x1FFFFFFFu, 0x20000001u, 131073u}) {
+        fake_reset(units);
+        orx_set_status(0);
+        EXPECT_EQ(orvexa_drv_open(), 0) << units;
+        EXPECT_EQ(orvexa_drv_last_status(), 4u);
+        EXPECT_EQ(fake().allocations, 0);
+        EXPECT_EQ(fake().live_devices, 0);
+    }
+    fake_reset(131072); // 1 MiB blocks are still accepted
+    EXPECT_EQ(orvexa_drv_open(), 1);
+    EXPECT_EQ(fake().allocation_sizes.back(), (1u << 20) + 16);
+}
+
 TEST_F(ChannelTest, CloseIsHarmlessTwiceAndReopenQueriesAgain) {
     orvexa_drv_close();
     ASSERT_EQ(orvexa_drv_open(), 1);

@@ -115,3 +115,44 @@ TEST_F(OrxlinkE2E, StoppedServiceGivesDriverOpenErrorAndTheVersionStillAnswers) 
     ASSERT_TRUE(driver_service_start());
     EXPECT_NE(orvexa_drv_query_info(&info, 0), 0);
 }
+
+TEST_F(OrxlinkE2E, ProviderSeedsAnEmptyGeneratorToReadyWithItsSelfTest) {
+    const rndm_handle* table = orvexa_rndm_get_handle();
+    ASSERT_EQ(table->size, 28u);
+    std::vector<std::pair<int, int>> asked;
+    uint8_t material[64];
+    for (int round = 0; round < 5; ++round) {
+        int kind = -1, size = -1;
+        ASSERT_EQ(table->get_seed_need(&kind, &size), 0);
+        asked.push_back({kind, size});
+        if (kind == 0)
+            break;
+        for (int i = 0; i < size; ++i)
+            material[i] = uint8_t(i * 37 + round);
+        ASSERT_EQ(table->put_seed(kind, size, material), 0);
+    }
+    std::vector<std::pair<int, int>> expected = {{1, 40}, {2, 64}, {0, 0}};
+    EXPECT_EQ(asked, expected);
+    // The self-test read 25,600 bytes: fifty 512-byte blocks, plus one for the mask.
+    EXPECT_GE(driver_counters().function[1], 51u);
+
+    orvexa_testctl_counters before = driver_counters();
+    std::vector<uint8_t> bytes(512 * 3 + 1);
+    ASSERT_EQ(table->get_random(uint32_t(bytes.size()), bytes.data()), 0);
+    EXPECT_EQ(driver_counters().function[1] - before.function[1], 4u);
+}
+
+TEST_F(OrxlinkE2E, ABiasedGeneratorFailsTheSelfTestAndAsksForAFullReseed) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_BIAS, ORVEXA_TESTCTL_BIAS_FLAT));
+    const rndm_handle* table = orvexa_rndm_get_handle();
+    uint8_t material[64] = {1, 2, 3};
+    ASSERT_EQ(table->put_seed(1, 40, material), 0);
+    orvexa_testctl_counters before = driver_counters();
+    EXPECT_EQ(table->put_seed(2, 64, material), 3);
+    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    EXPECT_EQ(driver_counters().function[1] - before.function[1], 1u + 5 * 50);
+    int kind = -1, size = -1;
+    ASSERT_EQ(table->get_seed_need(&kind, &size), 0);
+    EXPECT_EQ(kind, 1);
+    EXPECT_EQ(size, 40);
+}
