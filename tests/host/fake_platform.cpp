@@ -21,10 +21,11 @@ FakeSystem& fake() {
 
 std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
                                  const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out(16);
+    std::vector<uint8_t> out(16 + data.size());
     uint32_t words[4] = {status, 0, checksum, length};
     std::memcpy(out.data(), words, 16);
-    out.insert(out.end(), data.begin(), data.end());
+    if (!data.empty())
+        std::memcpy(out.data() + 16, data.data(), data.size());
     return out;
 }
 
