@@ -11,6 +11,9 @@ orx_driver_sys="$orx_root/build/win32/bin/orvexa.sys"
 
 orx_wine_begin() {
   "$orx_root/testbed/wine/prefix.sh"
+  # Drive types are read when the server starts: the stand-ins' drives come first.
+  "$orx_root/testbed/wine/standins.sh" install "$orx_root/build/win32/bin"
+  wineserver -w
   wineserver -p
   "$orx_root/testbed/wine/driver-service.sh" install "$orx_driver_sys"
   "$orx_root/testbed/wine/driver-service.sh" start
