@@ -8,5 +8,5 @@ cmake -S "$root" -B "$root/build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$root/build/host" -j "$jobs"
 
 cmake -S "$root" -B "$root/build/win32" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" --no-warn-unused-cli >/dev/null
 cmake --build "$root/build/win32" -j "$jobs"

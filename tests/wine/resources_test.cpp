@@ -141,26 +141,22 @@ struct MenuLine {
     const char* ru;
 };
 
-const MenuLine
-    kMenu[] =
-        {
-            {0, 0, false, "&Options", "&\xCE\xEF\xF6\xE8\xE8"}, // &Опции
-            {1, 40001, false, "&Refresh",
-             "\xCE\xE1&\xED\xEE\xE2\xE8\xF2\xFC \xFD\xEA\xF0\xE0\xED"}, // Об&новить экран
-            {
-                1, 40002, true, "Auto RNG (from Akkord)",
-                "\xC0\xE2\xF2\xEE\xE8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF "
-                "\xC4\xD1\xD7"}, // Автоинициализация
-                                 // ДСЧ
-            {1, 40007, false, "Compress files before encryption",
-             "\xD1\xE6\xE0\xF2\xE8\xE5 \xF4\xE0\xE9\xEB\xEE\xE2 \xEF\xE5\xF0\xE5\xE4 "
-             "\xE7\xE0\xF8\xE8\xF4\xF0\xEE\xE2\xE0\xED\xE8\xE5\xEC"}, // Сжатие файлов перед
-                                                                      // зашифрованием
-            {1, 0, false, "", ""},
-            {1, 40005, false, "E&xit", "\xC2\xFB&\xF5\xEE\xE4"}, // Вы&ход
-            {0, 0, false, "&?", "&?"},
-            {1, 40006, false, "&About program",
-             "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"}, // О программе
+const MenuLine kMenu[] = {
+    {0, 0, false, "&Options", "&\xCE\xEF\xF6\xE8\xE8"}, // &Опции
+    {1, 40001, false, "&Refresh",
+     "\xCE\xE1&\xED\xEE\xE2\xE8\xF2\xFC \xFD\xEA\xF0\xE0\xED"}, // Об&новить экран
+    {1, 40002, true, "Auto RNG (from Akkord)",
+     "\xC0\xE2\xF2\xEE\xE8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF "
+     "\xC4\xD1\xD7"}, // Автоинициализация
+                      // ДСЧ
+    {1, 40007, false, "Compress files before encryption",
+     "\xD1\xE6\xE0\xF2\xE8\xE5 \xF4\xE0\xE9\xEB\xEE\xE2 \xEF\xE5\xF0\xE5\xE4 "
+     "\xE7\xE0\xF8\xE8\xF4\xF0\xEE\xE2\xE0\xED\xE8\xE5\xEC"}, // Сжатие файлов перед
+                                                              // зашифрованием
+    {1, 0, false, "", ""},
+    {1, 40005, false, "E&xit", "\xC2\xFB&\xF5\xEE\xE4"}, // Вы&ход
+    {0, 0, false, "&?", "&?"},
+    {1, 40006, false, "&About program", "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"}, // О программе
 };
 
 // UTF-16 resource text -> code page 1251; a character 1251 cannot hold

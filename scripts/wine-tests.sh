@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The Windows suites under Wine: an X server of our own (Xvfb) when there is no display,
+# the emulated driver, then ctest in build/win32. Extra arguments go to ctest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+. "$root/scripts/wine-session.sh"
+orx_wine_begin >/dev/null
+trap orx_wine_end EXIT
+ctest --test-dir "$root/build/win32" --output-on-failure "$@"

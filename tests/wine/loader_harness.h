@@ -1,0 +1,34 @@
+// Running the real orxload.exe from a test under Wine: processes, exit codes, its windows
+// and message boxes, and the registry the loader and the stand-ins use.
+#ifndef ORX_TESTS_WINE_LOADER_HARNESS_H
+#define ORX_TESTS_WINE_LOADER_HARNESS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Starts orxload.exe (beside this test program) with `arguments`; null on failure.
+HANDLE start_orxload(const char* arguments);
+// Waits for the process and returns its exit code, or -1 on a time-out (it is killed).
+int wait_exit(HANDLE process, DWORD timeout_ms);
+int run_orxload(const char* arguments, DWORD timeout_ms = 30000);
+
+// A visible top-level dialog window with this title, or null after the time-out.
+HWND wait_dialog(const char* title, DWORD timeout_ms);
+std::string window_text(HWND window);
+std::string box_text(HWND box); // the text of a message box (control 0xFFFF)
+
+// Registry, current user.
+void delete_user_tree(const char* path);
+void set_user_string(const char* path, const char* name, const char* value);
+void set_user_dword(const char* path, const char* name, DWORD value);
+bool read_user_string(const char* path, const char* name, std::string* value);
+std::vector<std::string> crypto_log(); // the stand-in crypto library's call log
+DWORD akkord_loads();
+
+// Brings the loader's and the stand-ins' settings back to a known state: no loader
+// settings, no RANDOM key, an empty crypto log, the Akkord device present.
+void reset_loader_registry();
+
+#endif
