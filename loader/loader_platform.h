@@ -19,6 +19,13 @@ uint32_t lp_system_directory(char* buffer, uint32_t size);
 // Keeps the current directory out of the DLL search for the rest of the run.
 void lp_secure_dll_search(void);
 
+// Drives and clocks.
+int lp_drive_removable(const char* root); // "A:\" or "E:"; unknown types are not removable
+// The logical drives' root strings, each NUL-terminated, ended by an empty string; returns
+// the length written, or a larger number when `size` is too small.
+uint32_t lp_logical_drive_strings(char* buffer, uint32_t size);
+uint64_t lp_performance_counter(void);
+
 // The program.
 lp_module lp_program_instance(void);
 int lp_other_loader_window(void); // a dialog window titled "orxload" exists

@@ -71,3 +71,17 @@ int lp_run_main_window(lp_module resources) {
     return int(DialogBoxParamA(static_cast<HINSTANCE>(resources), MAKEINTRESOURCEA(IDD_MAIN),
                                nullptr, main_dialog_proc, 0));
 }
+
+int lp_drive_removable(const char* root) {
+    return GetDriveTypeA(root) == DRIVE_REMOVABLE;
+}
+
+uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
+    return GetLogicalDriveStringsA(size, buffer);
+}
+
+uint64_t lp_performance_counter(void) {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return uint64_t(counter.QuadPart);
+}

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fake_platform.h"
+#include "fake_ui.h"
+#include "res/resource_ids.h"
 #include "loader_platform.h"
 #include "loader_state.h"
 
@@ -34,13 +37,19 @@ int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
     return r;
 }
 
-int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo*, uint32_t* count) {
-    *count = 0;
-    return 0;
+int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo* entries, uint32_t* count) {
+    EXPECT_EQ(*count, 0u);
+    size_t n = std::min<size_t>(the_world.drv_entries.size(), 16);
+    if (n)
+        std::memcpy(entries, the_world.drv_entries.data(), n * sizeof(DrvKeyInfo));
+    *count = the_world.drv_info_count ? the_world.drv_info_count : uint32_t(n);
+    return the_world.drv_info_status;
 }
 
-int16_t ORX_OUTSIDE_API reset_key_ex(const char*, int32_t) {
-    return 0;
+int16_t ORX_OUTSIDE_API reset_key_ex(const char* id, int32_t flag) {
+    EXPECT_EQ(flag, 1);
+    the_world.reset_key_ids.push_back(id);
+    return the_world.refused_key_ids ? 40 : 0;
 }
 
 int32_t ORX_OUTSIDE_API lokey_get(LokeyRequest* r) {
@@ -195,7 +204,9 @@ int lp_load_string(lp_module module, uint32_t id, char* buffer, int size) {
 
 int lp_message_box(const char* text, const char* caption, uint32_t flags) {
     the_world.boxes.push_back({text, caption, flags});
-    return 1;
+    ui().list_at_box.push_back(ui().list);
+    ui().load_pushed_at_box.push_back(ui().controls[IDC_LOAD_KEY].pushed);
+    return the_world.box_answer;
 }
 
 void lp_beep(uint32_t frequency, uint32_t ms) {
@@ -230,4 +241,36 @@ extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
     if (the_world.seed_bytes_make_ready && the_world.put_bytes.size() % 8 == 0)
         the_world.info.word[ORVEXA_INFO_SEED_ACCEPTED] = 1;
     return 1;
+}
+
+extern "C" int ORXAPI orvexa_rndm_get_byte(uint8_t* value) {
+    the_world.byte_reads.push_back(0);
+    if (the_world.byte_read_fails)
+        return 0;
+    *value = uint8_t(the_world.byte_reads.size());
+    return 1;
+}
+
+extern "C" int ORXAPI orvexa_rndm_step(void) {
+    ++the_world.steps;
+    return 1;
+}
+
+int lp_drive_removable(const char* root) {
+    return root[0] && the_world.removable_drives.find(root[0]) != std::string::npos;
+}
+
+uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
+    std::string list;
+    for (char letter : the_world.logical_drives)
+        list += std::string(1, letter) + ":\\" + std::string(1, '\0');
+    list += '\0';
+    if (list.size() > size)
+        return uint32_t(list.size());
+    std::memcpy(buffer, list.data(), list.size());
+    return uint32_t(list.size() - 1);
+}
+
+uint64_t lp_performance_counter(void) {
+    return the_world.performance_counter;
 }

@@ -34,6 +34,7 @@ struct FakeLoaderWorld {
     // Strings by (module name, id); the program itself is "orxload.exe".
     std::map<std::pair<std::string, uint32_t>, std::string> strings;
     std::vector<FakeBox> boxes;
+    int box_answer = 1; // what the operator presses: 1 OK, 6 Yes, 7 No
     std::vector<std::pair<uint32_t, uint32_t>> beeps;
     std::vector<uint32_t> sleeps;
     int main_window_runs = 0;
@@ -61,6 +62,19 @@ struct FakeLoaderWorld {
     uint16_t akkord_info_status = 0, akkord_random_status = 0;
     uint8_t akkord_bytes[41] = {};
     int akkord_calls = 0;
+
+    // Drives: root letters that are removable, and the logical drives in order.
+    std::string removable_drives;
+    std::string logical_drives;
+    uint64_t performance_counter = 0;
+    uint32_t drv_info_count = 0; // entries GetDrvInfo reports
+    std::vector<DrvKeyInfo> drv_entries;
+    int16_t drv_info_status = 0;
+    std::vector<std::string> reset_key_ids;
+    uint32_t refused_key_ids = 0; // ResetKeyEx answers 40 while nonzero
+    bool byte_read_fails = false;
+    std::vector<int> byte_reads;
+    int steps = 0;
 };
 
 FakeLoaderWorld& world();

@@ -1,0 +1,93 @@
+#include "rng_collection.h"
+
+#include "../common/registry.h"
+#include "../common/seed_mask.h"
+#include "key_device_list.h"
+#include "loaded_keys_list.h"
+#include "loader_state.h"
+#include "main_window_state.h"
+#include "main_window_ui.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+const int mask_offset = 8;
+
+void merge_samples_into_mask() {
+    int created = 0;
+    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
+    if (!key)
+        return;
+    if (!created)
+        orx_mask_merge(key, window_state.samples + mask_offset);
+    plat_reg_close(key);
+}
+
+void take_sample() {
+    ui_progress_step(IDC_RNG_PROGRESS);
+    window_state.last_performance_counter = lp_performance_counter();
+    uint8_t* sample = &window_state.samples[loader.rng_progress];
+    if (!orvexa_rndm_get_byte(sample))
+        return;
+    uint32_t timing = window_state.last_message_time +
+                      uint32_t(window_state.last_performance_counter & 0xFFFFFFFFu);
+    *sample = uint8_t(*sample + (timing & 0xFF));
+    ++loader.rng_progress;
+    orvexa_rndm_step();
+}
+
+} // namespace
+
+void rng_press_event(uint32_t message_time) {
+    if (rng_ready())
+        return;
+    window_state.rng_event_counter = window_state.rng_event_counter / 10 * 10 + 10;
+    window_state.last_message_time = message_time;
+    ui_send_command(ID_RNG_SAMPLE);
+}
+
+void rng_move_event(uint32_t message_time) {
+    if (rng_ready())
+        return;
+    ++window_state.rng_event_counter;
+    window_state.last_message_time = message_time;
+    ui_send_command(ID_RNG_SAMPLE);
+}
+
+void rng_collection_step() {
+    if (rng_ready() || loader.rng_progress == RNG_FINISHED ||
+        window_state.rng_event_counter % 10 != 0)
+        return;
+    // The sample that reaches 40 does not complete by itself: the next event does.
+    if (loader.rng_progress != RNG_COMPLETE)
+        take_sample();
+    else
+        rng_completion_step();
+}
+
+// When the key view already stands (start-up's Akkord initialisation reached 40 but the
+// driver was not ready), its device list is kept as it is rather than filled twice.
+void rng_completion_step() {
+    loader.rng_progress = RNG_FINISHED;
+    merge_samples_into_mask();
+    reread_drv_info();
+    ui_show(IDC_RNG_GROUP, 0);
+    ui_show(IDC_RNG_PROMPT, 0);
+    ui_show(IDC_RNG_PROGRESS, 0);
+    switch (loader.command_mode) {
+    case 0:
+        if (!window_state.device_list_filled)
+            FillKeyDeviceList();
+        RefreshLoadedKeyList();
+        break;
+    case 'I':
+    case 'U':
+        ui_end_dialog(loader.crypto.InitKey(loader.settings.DefaultKeyDev, ""));
+        break;
+    case 'S':
+        ui_end_dialog(0);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,45 @@
+// A recorded world for the About box's native tests: installed code pages, an ANSI code
+// page (1251 or 1252) with switchable conversion failures, modules with version strings,
+// message boxes, and the dialog run with the template it was given.
+#ifndef ORX_TESTS_FAKE_ABOUT_H
+#define ORX_TESTS_FAKE_ABOUT_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct AboutBoxShown {
+    void* owner;
+    std::string text, caption;
+};
+
+struct FakeAboutWorld {
+    std::vector<std::string> code_pages = {"437", "850", "1252"};
+    std::vector<std::string> code_pages_visited;
+    int ansi_code_page = 1252;
+    long conversions = 0;
+    long fail_conversion = -1; // the conversion call with this index fails (0 = the first)
+
+    // Module handle -> file name; file name -> version values by query path.
+    std::map<void*, std::string> module_files;
+    std::map<std::string, std::map<std::string, std::string>> version_values;
+    bool version_info_fails = false;
+    std::vector<std::string> version_queries;
+
+    std::vector<AboutBoxShown> boxes;
+
+    int dialog_result = 1;
+    int dialog_runs = 0;
+    std::vector<uint8_t> dialog_template;
+    void* dialog_instance = nullptr;
+    void* dialog_owner = nullptr;
+    const char* dialog_product = nullptr;
+};
+
+FakeAboutWorld& about_world();
+// A fresh world whose module `module` is "orxload.exe" with the program's version strings;
+// also clears the process-wide code-page flag.
+void about_reset(void* module);
+
+#endif
