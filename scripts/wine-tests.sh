@@ -10,4 +10,8 @@ fi
 . "$root/scripts/wine-session.sh"
 orx_wine_begin >/dev/null
 trap orx_wine_end EXIT
+# The main-window suite leaves screenshots of both views, in both languages, here.
+mkdir -p "$root/build/screenshots"
+ORX_SCREENSHOT_DIR="Z:$(printf '%s' "$root/build/screenshots" | sed 's|/|\\|g')"
+export ORX_SCREENSHOT_DIR
 ctest --test-dir "$root/build/win32" --output-on-failure "$@"

@@ -89,8 +89,7 @@ Seen read_dialog(HWND dialog) {
     seen.found = true;
     seen.caption = text_of(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        seen.controls.push_back(
-            {class_of(child), text_of(child), GetDlgCtrlID(child), child});
+        seen.controls.push_back({class_of(child), text_of(child), GetDlgCtrlID(child), child});
     for (const Control& c : seen.controls) {
         if (c.cls == L"SysTreeView32")
             read_tree(c.window, TreeView_GetRoot(c.window), 1, &seen.tree);
@@ -100,19 +99,18 @@ Seen read_dialog(HWND dialog) {
     return seen;
 }
 
+BOOL CALLBACK visible_dialog(HWND window, LPARAM result) {
+    if (class_of(window) != L"#32770" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // A visible dialog window of `thread`, or null after the time-out.
 HWND wait_dialog_of(DWORD thread, DWORD timeout_ms) {
     for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
         HWND found = nullptr;
-        EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM result) -> BOOL {
-                if (class_of(window) != L"#32770" || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(thread, visible_dialog, reinterpret_cast<LPARAM>(&found));
         if (found)
             return found;
         Sleep(50);
@@ -143,8 +141,8 @@ void delete_machine_tree(const char* path) {
 
 void set_machine_string(const std::string& path, const char* name, const char* value) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    DWORD(strlen(value) + 1));
@@ -171,14 +169,14 @@ TEST_F(AboutBoxWine, ShowsTheVersionStringsAndTheRegisteredComponents) {
 
     Seen seen;
     HMODULE self = GetModuleHandleA(nullptr);
-    int result = operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); },
-                         IDOK, &seen);
+    int result =
+        operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); }, IDOK, &seen);
     EXPECT_EQ(result, 1);
     ASSERT_TRUE(seen.found) << "no About box appeared";
 
     EXPECT_EQ(seen.caption, ansi_to_wide(texts().caption));
     ASSERT_EQ(seen.controls.size(), 6u);
-    const wchar_t* classes[] = {L"Static", L"Static", L"Static",
+    const wchar_t* classes[] = {L"Static",        L"Static", L"Static",
                                 L"SysTreeView32", L"Static", L"Button"};
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(seen.controls[i].cls, classes[i]) << i;
@@ -222,8 +220,8 @@ TEST_F(AboutBoxWine, ShowsTheVersionStringsAndTheRegisteredComponents) {
 TEST_F(AboutBoxWine, WithoutComponentsTheTreeHoldsTheRegistryErrorAndEscCloses) {
     Seen seen;
     HMODULE self = GetModuleHandleA(nullptr);
-    int result = operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); },
-                         IDCANCEL, &seen);
+    int result =
+        operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); }, IDCANCEL, &seen);
     EXPECT_EQ(result, 1);
     ASSERT_TRUE(seen.found);
     ASSERT_EQ(seen.tree.size(), 1u);
@@ -241,14 +239,14 @@ TEST_F(AboutBoxWine, ModuleWithoutTheRussianVersionBlockGivesTheVersionInfoError
     std::vector<char> info(GetFileVersionInfoSizeA(file, nullptr) + 1);
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_FALSE(GetFileVersionInfoA(file, 0, DWORD(info.size()), info.data()) &&
-                 VerQueryValueA(info.data(), "\\StringFileInfo\\041904B0\\FileVersion", &value,
-                                &length))
+    ASSERT_FALSE(
+        GetFileVersionInfoA(file, 0, DWORD(info.size()), info.data()) &&
+        VerQueryValueA(info.data(), "\\StringFileInfo\\041904B0\\FileVersion", &value, &length))
         << file << " has a Russian version block: pick another module";
 
     Seen seen;
-    int result = operate([&] { return ShowAboutBox(other, nullptr, IDI_ORXLOAD, nullptr); },
-                         IDOK, &seen);
+    int result =
+        operate([&] { return ShowAboutBox(other, nullptr, IDI_ORXLOAD, nullptr); }, IDOK, &seen);
     EXPECT_EQ(result, -1);
     ASSERT_TRUE(seen.found) << "no error box appeared";
     EXPECT_EQ(seen.caption, ansi_to_wide(texts().caption));
@@ -267,8 +265,8 @@ class CodePageEntry {
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, code_pages_key, 0, KEY_READ | KEY_WRITE, &key_);
         char old[MAX_PATH] = {};
         DWORD size = sizeof old, type = 0;
-        had_ = key_ && RegQueryValueExA(key_, name, nullptr, &type,
-                                        reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+        had_ = key_ && RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(old),
+                                        &size) == ERROR_SUCCESS;
         old_ = old;
         set(value);
     }
@@ -306,11 +304,12 @@ std::vector<std::wstring> caption_in_child() {
     std::string command = std::string("\"") + exe +
                           "\" --gtest_also_run_disabled_tests "
                           "--gtest_filter=AboutBoxChild.DISABLED_ReportCaption";
-    STARTUPINFOA start = {sizeof start};
+    STARTUPINFOA start = {};
+    start.cb = sizeof start;
     PROCESS_INFORMATION process = {};
     std::vector<std::wstring> lines;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &start, &process)) {
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                       &process)) {
         WaitForSingleObject(process.hProcess, 30000);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -346,10 +345,10 @@ TEST(AboutBoxCaption, RussianOnACodePage1251System) {
     CodePageEntry entry("1251", "c_1251.nls");
     ASSERT_TRUE(entry.ok());
     // О программе; Версия: 3.5.259
-    EXPECT_EQ(caption_in_child(),
-              (std::vector<std::wstring>{
-                  L"\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435",
-                  L"\u0412\u0435\u0440\u0441\u0438\u044F: 3.5.259"}));
+    EXPECT_EQ(
+        caption_in_child(),
+        (std::vector<std::wstring>{L"\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435",
+                                   L"\u0412\u0435\u0440\u0441\u0438\u044F: 3.5.259"}));
 }
 
 // Run by the caption cases in a child process: opens the box once and writes its caption

@@ -149,3 +149,91 @@ void reset_loader_registry() {
         RegCloseKey(key);
     }
 }
+
+bool control_visible(HWND dialog, int id) {
+    return IsWindowVisible(GetDlgItem(dialog, id)) != 0;
+}
+
+bool control_enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != 0;
+}
+
+namespace {
+
+// Across processes Wine answers the text messages in UTF-16: ask for that and convert.
+std::string ansi_of(const wchar_t* text) {
+    char out[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+std::vector<std::string> item_texts(HWND control, UINT count_message, UINT length_message,
+                                    UINT text_message) {
+    std::vector<std::string> texts;
+    LRESULT count = SendMessageW(control, count_message, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(control, length_message, WPARAM(i), 0);
+        std::vector<wchar_t> text(size_t(length > 0 ? length : 0) + 1, 0);
+        SendMessageW(control, text_message, WPARAM(i), LPARAM(text.data()));
+        texts.push_back(ansi_of(text.data()));
+    }
+    return texts;
+}
+
+} // namespace
+
+std::vector<std::string> list_lines(HWND dialog, int id) {
+    return item_texts(GetDlgItem(dialog, id), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::string> combo_texts(HWND dialog, int id) {
+    return item_texts(GetDlgItem(dialog, id), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int combo_selection(HWND dialog, int id) {
+    return int(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+void select_combo(HWND dialog, int id, int index) {
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, WPARAM(index), 0);
+}
+
+void post_command(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, WPARAM(id), 0);
+}
+
+bool save_screenshot(const char* path) {
+    HDC screen = GetDC(nullptr);
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    DWORD row = DWORD((w * 3 + 3) & ~3);
+    std::vector<BYTE> pixels(size_t(row) * size_t(h));
+    GetDIBits(memory, bitmap, 0, UINT(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + DWORD(pixels.size());
+    HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(out, &file, sizeof file, &written, nullptr);
+    WriteFile(out, &info, sizeof info, &written, nullptr);
+    WriteFile(out, pixels.data(), DWORD(pixels.size()), &written, nullptr);
+    CloseHandle(out);
+    return true;
+}

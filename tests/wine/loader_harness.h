@@ -19,6 +19,27 @@ HWND wait_dialog(const char* title, DWORD timeout_ms);
 std::string window_text(HWND window);
 std::string box_text(HWND box); // the text of a message box (control 0xFFFF)
 
+// Controls of another process's dialog.
+bool control_visible(HWND dialog, int id);
+bool control_enabled(HWND dialog, int id);
+std::vector<std::string> list_lines(HWND dialog, int id);  // list box, ANSI code page
+std::vector<std::string> combo_texts(HWND dialog, int id); // combo box, ANSI code page
+int combo_selection(HWND dialog, int id);
+void select_combo(HWND dialog, int id, int index);
+void post_command(HWND dialog, int id);
+// Polls `condition` every 50 ms; false when it did not hold within the time.
+template <typename F> bool wait_until(F condition, DWORD timeout_ms = 10000) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeout_ms)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+// Saves a screenshot of the screen as a BMP file (for a person to look at).
+bool save_screenshot(const char* path);
+
 // Registry, current user.
 void delete_user_tree(const char* path);
 void set_user_string(const char* path, const char* name, const char* value);

@@ -51,13 +51,13 @@ expect_rc() { [ "$rc" -eq "$1" ] || fail "$2: exit code $rc, expected $1"; }
 # jcheck EXPRESSION WHAT: a Python expression over the JSON document `d` on stdout.
 jcheck() {
     python3 - "$work/out" "$1" <<'EOF' || fail "$2: $1"
-import json, sys
+import json, os, sys
 try:
     d = json.load(open(sys.argv[1]))
 except ValueError as e:
     print("  not JSON:", e)
     sys.exit(1)
-sys.exit(0 if eval(sys.argv[2], {"d": d}) else 1)
+sys.exit(0 if eval(sys.argv[2], {"d": d, "env": os.environ}) else 1)
 EOF
 }
 
@@ -80,10 +80,10 @@ expect_failure() {
     out_empty "$what"
     # shellcheck disable=SC2086
     [ "$setup" = - ] || ctl $setup
-    run "$@" --json
+    run --json "$@"
     expect_rc "$code" "$what --json"
-    jcheck "d['ok'] is False and d['exit_code'] == $code and '$message' in d['error']" \
-        "$what --json"
+    MESSAGE=$message jcheck "d['ok'] is False and d['exit_code'] == $code and \
+env['MESSAGE'] in d['error']" "$what --json"
     if [ "$status" != "-" ]; then
         jcheck "d['status']['code'] == $status" "$what --json status"
     fi

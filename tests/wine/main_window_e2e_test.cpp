@@ -1,0 +1,172 @@
+// The real orxload.exe main window driven by messages from this test, under Wine, against
+// the emulated driver and the stand-in crypto library (floppy A: with two keys).
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <string>
+
+#include "driver_control.h"
+#include "loader_harness.h"
+
+namespace {
+
+const int load_key = 1008, unload_key = 1009, unload_all = 1000, exit_button = 1014;
+const int key_device = 1003, key_list = 1017, load_hint = 1024;
+const int rng_group = 1021, rng_prompt = 1011, rng_progress = 1010;
+const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
+
+bool russian() {
+    return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
+}
+const char* error_caption() {
+    return russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0" : "Error";
+}
+const char* loading_text() {
+    return russian() ? "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0..." : "Loading...";
+}
+
+void screenshot(const char* name) {
+    const char* dir = getenv("ORX_SCREENSHOT_DIR");
+    if (!dir || !*dir)
+        return;
+    std::string path = std::string(dir) + "\\" + name + (russian() ? "-ru" : "-en") + ".bmp";
+    save_screenshot(path.c_str());
+}
+
+class MainWindowE2E : public ::testing::Test {
+  protected:
+    HANDLE process = nullptr;
+    HWND window = nullptr;
+    void SetUp() override {
+        ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "driver not running";
+        reset_loader_registry();
+        set_user_string(settings_key, "DefaultKeyDev", "A:\\");
+        set_user_string(settings_key, "RNGAutoDev", "");
+        set_user_string("SOFTWARE\\DEZURE\\Cryptography\\RANDOM", "placeholder", "");
+    }
+    void TearDown() override {
+        if (process)
+            wait_exit(process, 100);
+    }
+    void open(const char* arguments = "") {
+        process = start_orxload(arguments);
+        ASSERT_NE(process, nullptr);
+        window = wait_dialog("orxload", 15000);
+        ASSERT_NE(window, nullptr);
+    }
+    void key_releases(int n) {
+        for (int i = 0; i < n; ++i)
+            PostMessageA(window, WM_KEYUP, 'A', 0xC0000001);
+    }
+    int close_with_exit() {
+        post_command(window, exit_button);
+        int code = wait_exit(process, 15000);
+        process = nullptr;
+        return code;
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowE2E, AnEmptyDriverAsksForInputThenTheKeyViewComes) {
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
+    EXPECT_TRUE(control_visible(window, rng_group));
+    EXPECT_TRUE(control_visible(window, rng_prompt));
+    EXPECT_FALSE(control_visible(window, key_device));
+    screenshot("rng-view");
+    key_releases(40);
+    ASSERT_TRUE(wait_until([&] { return driver_state().steps == 40; }));
+    EXPECT_TRUE(control_visible(window, rng_group)); // the 41st event completes
+    key_releases(1);
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    EXPECT_FALSE(control_visible(window, rng_group));
+    EXPECT_EQ(combo_texts(window, key_device).at(0), "Floppy  (A:)");
+    EXPECT_TRUE(control_visible(window, load_hint)); // seeded, but no key loaded yet
+    EXPECT_NE(driver_state().info[2], 0u);
+    EXPECT_EQ(close_with_exit(), 0);
+}
+
+TEST_F(MainWindowE2E, LoadUnloadAndUnloadAll) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 1, 1));
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    EXPECT_TRUE(list_lines(window, key_list).empty());
+    EXPECT_FALSE(control_enabled(window, unload_all));
+    post_command(window, load_key);
+    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 2; }));
+    std::vector<std::string> lines = list_lines(window, key_list);
+    EXPECT_EQ(lines[0], "0 : 111122222233   1111222222");
+    EXPECT_EQ(lines[1], "1 : ____________   2222333333");
+    EXPECT_TRUE(control_visible(window, key_list));
+    EXPECT_TRUE(control_enabled(window, unload_all));
+    screenshot("key-view");
+
+    SendDlgItemMessageA(window, key_list, LB_SETCURSEL, 0, 0);
+    post_command(window, unload_key);
+    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 1; }));
+    EXPECT_EQ(driver_state().loaded_slots, 2u);
+    post_command(window, unload_all);
+    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).empty(); }));
+    EXPECT_EQ(driver_state().loaded_slots, 0u);
+    EXPECT_FALSE(control_enabled(window, unload_key));
+    EXPECT_EQ(close_with_exit(), 0);
+}
+
+TEST_F(MainWindowE2E, AFailingLoadShowsItsBoxWhileLoadingStands) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    ASSERT_TRUE(testctl_load_key(0, "9999999999", "999999999999"));
+    for (int slot = 1; slot < 16; ++slot) {
+        char num[11], nump[13];
+        snprintf(num, sizeof num, "%010d", slot);
+        snprintf(nump, sizeof nump, "%012d", slot);
+        ASSERT_TRUE(testctl_load_key(uint32_t(slot), num, nump));
+    }
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    post_command(window, load_key);
+    HWND box = wait_dialog(error_caption(), 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(box_text(box).find("(38 )"), std::string::npos) << box_text(box);
+    if (!russian()) {
+        EXPECT_EQ(box_text(box), "No free slots in driver ORVEXA (38 )");
+    }
+    std::vector<std::string> lines = list_lines(window, key_list);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), loading_text());
+    screenshot("load-error");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 16; }));
+    EXPECT_EQ(close_with_exit(), 0);
+}
+
+TEST_F(MainWindowE2E, ModeSOnAnEmptyDriverEndsAfterTheCollection) {
+    open("S");
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
+    key_releases(41);
+    EXPECT_EQ(wait_exit(process, 20000), 0);
+    process = nullptr;
+    EXPECT_NE(driver_state().info[2], 0u);
+}
+
+TEST_F(MainWindowE2E, ExitSavesTheSettingsOnlyWhenTheGeneratorIsReady) {
+    delete_user_tree(settings_key);
+    set_user_string(settings_key, "DefaultKeyDev", "E:");
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
+    EXPECT_EQ(close_with_exit(), 0);
+    std::string value;
+    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &value));
+    EXPECT_EQ(value, "E:");
+    EXPECT_FALSE(read_user_string(settings_key, "RNGAutoDev", &value));
+
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    EXPECT_EQ(close_with_exit(), 0);
+    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &value));
+    EXPECT_EQ(value, "A:\\"); // the selected entry: floppy A:, the fallback
+    EXPECT_TRUE(read_user_string(settings_key, "RNGAutoDev", &value));
+}
