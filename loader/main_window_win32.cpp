@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "about/about_box.h"
 #include "loader_state.h"
 #include "main_window_ui.h"
 #include "main_window_win32.h"
@@ -162,4 +163,6 @@ void ui_list_set_extent(int id, int extent) {
     send(id, LB_SETHORIZONTALEXTENT, WPARAM(extent));
 }
 
-void ui_show_about() {}
+void ui_show_about() {
+    ShowAboutBox(loader.resource_module, dialog, IDI_ORXLOAD, nullptr);
+}

@@ -3,12 +3,52 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "dll_search.h"
 #include "loader_platform.h"
 #include "main_window.h"
 #include "res/resource_ids.h"
 
+namespace {
+
+std::string folder_of_program() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n < MAX_PATH ? n : 0);
+    size_t slash = s.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : s.substr(0, slash);
+}
+
+std::string system_folder(UINT(WINAPI* query)(LPSTR, UINT)) {
+    char path[MAX_PATH];
+    UINT n = query(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
+std::string path_variable() {
+    DWORD n = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (n == 0)
+        return std::string();
+    std::string value(n, '\0');
+    n = GetEnvironmentVariableA("PATH", &value[0], n);
+    value.resize(n);
+    return value;
+}
+
+} // namespace
+
+// A plain name is resolved here, outside the current directory, and loaded by its path.
 lp_module lp_load_library(const char* name) {
-    return LoadLibraryA(name);
+    for (const std::string& path :
+         dll_candidates(name, folder_of_program(), system_folder(GetSystemDirectoryA),
+                        system_folder(GetWindowsDirectoryA), path_variable())) {
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+            return module;
+    }
+    return nullptr;
 }
 
 void lp_free_library(lp_module module) {
@@ -27,8 +67,8 @@ uint32_t lp_system_directory(char* buffer, uint32_t size) {
     return GetSystemDirectoryA(buffer, size);
 }
 
-// An empty DLL directory takes the current directory out of the search; the program's
-// folder, the system folders and PATH stay searched.
+// An empty DLL directory takes the current directory out of the system's own search, which
+// still finds the dependencies of what the loader loads.
 void lp_secure_dll_search(void) {
     SetDllDirectoryA("");
 }

@@ -5,14 +5,21 @@ set -euo pipefail
 packages=(
   cmake g++ clang libgtest-dev googletest ent rng-tools5
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-apps imagemagick locales
+  wine wine32:i386 xvfb xauth x11-apps imagemagick locales nsis
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# The Russian runs of the Wine suites need the locale.
+ensure_russian_locale() {
+  locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+  localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 2>/dev/null || sudo localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+  ensure_russian_locale
   exit 0
 fi
 
@@ -24,3 +31,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 "${sudo_cmd[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_russian_locale

@@ -12,8 +12,7 @@ namespace {
 
 const char* const version_block = "\\StringFileInfo\\041904B0\\";
 
-bool query_version_string(const std::vector<uint8_t>& info, const char* name,
-                          std::string* value) {
+bool query_version_string(const std::vector<uint8_t>& info, const char* name, std::string* value) {
     std::string path = std::string(version_block) + name;
     const char* text = nullptr;
     uint32_t length = 0;
@@ -60,8 +59,7 @@ int ShowAboutBox(void* instance, void* owner, uint16_t icon, const char* product
 
     std::vector<uint8_t> block;
     AboutTemplateTexts template_texts = {texts.caption, description.c_str(),
-                                         version.copyright.c_str(), texts.warning,
-                                         texts.ok_button};
+                                         version.copyright.c_str(), texts.warning, texts.ok_button};
     if (!build_about_template(template_texts, icon, &block)) {
         ap_message_box(owner, texts.memory_error, texts.caption);
         return -1;

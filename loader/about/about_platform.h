@@ -11,6 +11,9 @@
 typedef int (*ap_code_page_visitor)(const char* code_page);
 void ap_enum_installed_code_pages(ap_code_page_visitor visit);
 
+// The system's ANSI code page, through which every text of the box is converted.
+uint32_t ap_ansi_code_page(void);
+
 // Converts a NUL-terminated text of the ANSI code page to UTF-16, terminator included.
 // With `room` 0 it only counts. Returns the units written (or needed), 0 on failure.
 int ap_ansi_to_utf16(const char* text, uint16_t* out, int room);

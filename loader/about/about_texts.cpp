@@ -71,6 +71,8 @@ void note_installed_code_pages(void) {
     ap_enum_installed_code_pages(about_code_page_seen);
 }
 
+// The Russian texts are code page 1251 and go through the ANSI code page like every other
+// text of the box: only where that is 1251 do they read as Russian, elsewhere English.
 const AboutTexts& about_texts(void) {
-    return Cp1251Installed ? about_russian : about_english;
+    return Cp1251Installed && ap_ansi_code_page() == 1251 ? about_russian : about_english;
 }

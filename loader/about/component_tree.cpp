@@ -68,8 +68,8 @@ int add_item(ComponentTree* tree, std::string text, int depth, int parent, bool 
 
 } // namespace
 
-int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* key_path,
-                      int own, int expand) {
+int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* key_path, int own,
+                      int expand) {
     KeyHolder key(plat_machine_key_open(key_path, ORX_KEY_READ));
     if (!key.key)
         return 0;
@@ -86,14 +86,9 @@ int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* 
     {
         KeyHolder support(open_support_key(key_path, own));
         for (const SupportValue& value : support_values) {
-            std::string text = *value.fallback;
-            if (support.key) {
-                ReadResult r = read_string(support.key, value.name, &text);
-                if (r == VALUE_UNUSABLE)
-                    return 0;
-                if (r == VALUE_ABSENT)
-                    text = *value.fallback;
-            }
+            std::string text = *value.fallback; // kept when the value is absent
+            if (support.key && read_string(support.key, value.name, &text) == VALUE_UNUSABLE)
+                return 0;
             support_lines.push_back(texts.*value.label + text);
         }
     }

@@ -32,8 +32,8 @@ struct ComponentTree {
 // Adds the entry of the component whose key is at `key_path`; `own` marks the program's
 // own product key, `expand` asks for the entry to be shown expanded. 1 when the entry was
 // added, 0 when the component is left out (nothing is added then).
-int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* key_path,
-                      int own, int expand);
+int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* key_path, int own,
+                      int expand);
 
 // The whole tree: the product's own key under "SOFTWARE\DEZURE" when a product is given,
 // then every component; the first entry shown comes up expanded. With nothing to show,

@@ -1,9 +1,10 @@
 // The About box under Wine: the real dialog built from the in-memory template, its texts,
 // icon and component tree read back from the running window, the version-info error box,
-// and the caption's language with and without code page 1251 installed.
+// the caption's language with and without code page 1251 installed, and the box opened
+// from the menu of the real orxload.exe.
 //
-// The box runs modally on the test's main thread; an operator thread finds it among the
-// main thread's windows, reads it, and closes it.
+// Most cases run the box modally on the test's main thread; an operator thread finds it
+// among the main thread's windows, reads it, and closes it.
 //
 // The caption cases change the machine's list of installed code pages and run the box in
 // a child process of this program (the language choice is kept for the whole process).
@@ -20,6 +21,8 @@
 
 #include "about_box.h"
 #include "about_texts.h"
+#include "driver_control.h"
+#include "loader_harness.h"
 #include "resource_ids.h"
 
 namespace {
@@ -64,58 +67,103 @@ struct TreeLine {
 struct Seen {
     bool found = false;
     std::wstring caption;
+    HWND owner = nullptr;
     std::vector<Control> controls;
     std::vector<TreeLine> tree;
     bool icon = false;
 };
 
-void read_tree(HWND tree, HTREEITEM item, int level, std::vector<TreeLine>* lines) {
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t text[512] = {};
-        TVITEMW data = {};
-        data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 512;
-        data.stateMask = TVIS_EXPANDED;
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        lines->push_back({text, data.lParam, (data.state & TVIS_EXPANDED) != 0, level});
-        read_tree(tree, TreeView_GetChild(tree, item), level + 1, lines);
+// Reads a tree view's items through a buffer in the memory of the tree's process, so the
+// same reader serves this process's box and orxload's.
+class TreeReader {
+  public:
+    explicit TreeReader(HWND tree) : tree_(tree) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(tree, &id);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        if (process_)
+            remote_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     }
-}
+    ~TreeReader() {
+        if (remote_)
+            VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    std::vector<TreeLine> lines() {
+        std::vector<TreeLine> out;
+        if (remote_)
+            walk(TreeView_GetRoot(tree_), 1, &out);
+        return out;
+    }
+
+  private:
+    static const int text_units = 512;
+    static const SIZE_T size = sizeof(TVITEMW) + text_units * sizeof(wchar_t);
+
+    void walk(HTREEITEM item, int level, std::vector<TreeLine>* out) {
+        for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+            TVITEMW data = {};
+            data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+            data.hItem = item;
+            data.pszText = reinterpret_cast<wchar_t*>(remote_ + sizeof data);
+            data.cchTextMax = text_units;
+            data.stateMask = TVIS_EXPANDED;
+            wchar_t text[text_units] = {};
+            WriteProcessMemory(process_, remote_, &data, sizeof data, nullptr);
+            WriteProcessMemory(process_, remote_ + sizeof data, text, sizeof text, nullptr);
+            SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_));
+            ReadProcessMemory(process_, remote_, &data, sizeof data, nullptr);
+            ReadProcessMemory(process_, remote_ + sizeof data, text, sizeof text, nullptr);
+            text[text_units - 1] = L'\0';
+            out->push_back({text, data.lParam, (data.state & TVIS_EXPANDED) != 0, level});
+            walk(TreeView_GetChild(tree_, item), level + 1, out);
+        }
+    }
+
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    char* remote_ = nullptr;
+};
 
 Seen read_dialog(HWND dialog) {
     Seen seen;
     seen.found = true;
     seen.caption = text_of(dialog);
+    seen.owner = GetWindow(dialog, GW_OWNER);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         seen.controls.push_back({class_of(child), text_of(child), GetDlgCtrlID(child), child});
     for (const Control& c : seen.controls) {
         if (c.cls == L"SysTreeView32")
-            read_tree(c.window, TreeView_GetRoot(c.window), 1, &seen.tree);
+            seen.tree = TreeReader(c.window).lines();
         if (c.cls == L"Static" && (GetWindowLongW(c.window, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             seen.icon = SendMessageW(c.window, STM_GETICON, 0, 0) != 0;
     }
     return seen;
 }
 
+// Looks for a visible dialog window other than the one `result` holds on entry.
 BOOL CALLBACK visible_dialog(HWND window, LPARAM result) {
-    if (class_of(window) != L"#32770" || !IsWindowVisible(window))
+    HWND* found = reinterpret_cast<HWND*>(result);
+    if (window == *found || class_of(window) != L"#32770" || !IsWindowVisible(window))
         return TRUE;
-    *reinterpret_cast<HWND*>(result) = window;
+    *found = window;
     return FALSE;
 }
 
-// A visible dialog window of `thread`, or null after the time-out.
-HWND wait_dialog_of(DWORD thread, DWORD timeout_ms) {
-    for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
-        HWND found = nullptr;
-        EnumThreadWindows(thread, visible_dialog, reinterpret_cast<LPARAM>(&found));
-        if (found)
-            return found;
-        Sleep(50);
-    }
-    return nullptr;
+// A visible dialog window of `thread` (other than `besides`), or null after the time-out.
+HWND wait_dialog_of(DWORD thread, DWORD timeout_ms, HWND besides = nullptr) {
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            found = besides;
+            EnumThreadWindows(thread, visible_dialog, reinterpret_cast<LPARAM>(&found));
+            return found != besides;
+        },
+        timeout_ms);
+    return found != besides ? found : nullptr;
 }
 
 // Runs `show` on this thread while an operator thread waits for the dialog it opens, reads
@@ -160,63 +208,6 @@ class AboutBoxWine : public ::testing::Test {
     }
 };
 
-TEST_F(AboutBoxWine, ShowsTheVersionStringsAndTheRegisteredComponents) {
-    std::string a = std::string(components_key) + "\\A component";
-    set_machine_string(a, "DisplayName", "ORX test component A");
-    set_machine_string(a + "\\Support", "e-mail", "a@orx-toolkit.example");
-    set_machine_string(std::string(components_key) + "\\B component", "DisplayName",
-                       "ORX test component B");
-
-    Seen seen;
-    HMODULE self = GetModuleHandleA(nullptr);
-    int result =
-        operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); }, IDOK, &seen);
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(seen.found) << "no About box appeared";
-
-    EXPECT_EQ(seen.caption, ansi_to_wide(texts().caption));
-    ASSERT_EQ(seen.controls.size(), 6u);
-    const wchar_t* classes[] = {L"Static",        L"Static", L"Static",
-                                L"SysTreeView32", L"Static", L"Button"};
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(seen.controls[i].cls, classes[i]) << i;
-    EXPECT_TRUE(seen.icon) << "icon 114 not loaded from the module";
-    EXPECT_EQ(seen.controls[1].text,
-              L"ORVEXA key loader\n" + ansi_to_wide(texts().version_label) + L"3.5.259.");
-    EXPECT_EQ(seen.controls[2].text, L"Copyright (C) ORX toolkit authors");
-    EXPECT_EQ(seen.controls[3].id, 10000);
-    EXPECT_EQ(seen.controls[4].text, ansi_to_wide(texts().warning));
-    EXPECT_EQ(seen.controls[5].id, IDOK);
-    EXPECT_EQ(seen.controls[5].text, L"&OK");
-
-    std::wstring version = label_line(texts().version_label, "3.5.259");
-    std::wstring group = ansi_to_wide(texts().support_group);
-    const char* phone = about_default_phone;
-    const char* web = about_default_web;
-    const TreeLine expected[] = {
-        {L"ORX test component A", 1, true, 1},
-        {version, 2, false, 2},
-        {group, 2, true, 2},
-        {label_line(texts().email_label, "a@orx-toolkit.example"), 3, false, 3},
-        {label_line(texts().phone_label, phone), 3, false, 3},
-        {label_line(texts().web_label, web), 3, false, 3},
-        {L"ORX test component B", 1, false, 1},
-        {version, 2, false, 2},
-        {group, 2, false, 2},
-        {label_line(texts().email_label, about_default_email), 3, false, 3},
-        {label_line(texts().phone_label, phone), 3, false, 3},
-        {label_line(texts().web_label, web), 3, false, 3},
-    };
-    ASSERT_EQ(seen.tree.size(), 12u);
-    for (size_t i = 0; i < 12; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(seen.tree[i].text, expected[i].text);
-        EXPECT_EQ(seen.tree[i].data, expected[i].data);
-        EXPECT_EQ(seen.tree[i].expanded, expected[i].expanded);
-        EXPECT_EQ(seen.tree[i].level, expected[i].level);
-    }
-}
-
 TEST_F(AboutBoxWine, WithoutComponentsTheTreeHoldsTheRegistryErrorAndEscCloses) {
     Seen seen;
     HMODULE self = GetModuleHandleA(nullptr);
@@ -255,6 +246,91 @@ TEST_F(AboutBoxWine, ModuleWithoutTheRussianVersionBlockGivesTheVersionInfoError
         if (c.id == 0xFFFF && c.cls == L"Static" && !c.text.empty())
             text = c.text;
     EXPECT_EQ(text, ansi_to_wide(texts().version_info_error));
+}
+
+// The menu item "About program" of the real main window opens the box over it, with the
+// version strings of the loader's resource module and the tree of two components (the
+// first with a support e-mail of its own, the second with the built-in contacts).
+TEST_F(AboutBoxWine, OpensFromTheMenuOfTheRealWindow) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "driver not running";
+    reset_loader_registry();
+    set_user_string("SOFTWARE\\DEZURE\\Cryptography\\orxload", "RNGAutoDev", "");
+    std::string a = std::string(components_key) + "\\A component";
+    set_machine_string(a, "DisplayName", "ORX test component A");
+    set_machine_string(a + "\\Support", "e-mail", "a@orx-toolkit.example");
+    set_machine_string(std::string(components_key) + "\\B component", "DisplayName",
+                       "ORX test component B");
+    note_installed_code_pages(); // the loader makes the same choice on this machine
+
+    HANDLE process = start_orxload("");
+    ASSERT_NE(process, nullptr);
+    HWND window = wait_dialog("orxload", 15000);
+    if (!window)
+        wait_exit(process, 0);
+    ASSERT_NE(window, nullptr);
+    post_command(window, IDM_ABOUT);
+    HWND box = wait_dialog_of(GetWindowThreadProcessId(window, nullptr), 10000, window);
+    Seen seen;
+    if (box) {
+        seen = read_dialog(box);
+        const char* dir = getenv("ORX_SCREENSHOT_DIR");
+        if (dir && *dir) {
+            bool russian = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
+            save_screenshot(
+                (std::string(dir) + (russian ? "\\about-ru.bmp" : "\\about-en.bmp")).c_str());
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    bool closed = box && wait_until([&] { return !IsWindow(box); });
+    bool window_stays = IsWindow(window);
+    post_command(window, 1014); // Exit
+    wait_exit(process, 15000);
+
+    ASSERT_TRUE(seen.found) << "no About box over the main window";
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(window_stays);
+    EXPECT_EQ(seen.owner, window);
+    EXPECT_EQ(seen.caption, ansi_to_wide(texts().caption));
+    ASSERT_EQ(seen.controls.size(), 6u);
+    const wchar_t* classes[] = {L"Static",        L"Static", L"Static",
+                                L"SysTreeView32", L"Static", L"Button"};
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(seen.controls[i].cls, classes[i]) << i;
+    EXPECT_TRUE(seen.icon) << "icon 114 not loaded from the resource module";
+    EXPECT_EQ(seen.controls[1].text,
+              L"ORVEXA key loader\n" + ansi_to_wide(texts().version_label) + L"3.5.259.");
+    EXPECT_EQ(seen.controls[2].text, L"Copyright (C) ORX toolkit authors");
+    EXPECT_EQ(seen.controls[3].id, 10000);
+    EXPECT_EQ(seen.controls[4].text, ansi_to_wide(texts().warning));
+    EXPECT_EQ(seen.controls[5].id, IDOK);
+    EXPECT_EQ(seen.controls[5].text, L"&OK");
+
+    std::wstring version = label_line(texts().version_label, "3.5.259");
+    std::wstring group = ansi_to_wide(texts().support_group);
+    std::wstring phone = label_line(texts().phone_label, about_default_phone);
+    std::wstring web = label_line(texts().web_label, about_default_web);
+    const TreeLine expected[] = {
+        {L"ORX test component A", 1, true, 1},
+        {version, 2, false, 2},
+        {group, 2, true, 2},
+        {label_line(texts().email_label, "a@orx-toolkit.example"), 3, false, 3},
+        {phone, 3, false, 3},
+        {web, 3, false, 3},
+        {L"ORX test component B", 1, false, 1},
+        {version, 2, false, 2},
+        {group, 2, false, 2},
+        {label_line(texts().email_label, about_default_email), 3, false, 3},
+        {phone, 3, false, 3},
+        {web, 3, false, 3},
+    };
+    ASSERT_EQ(seen.tree.size(), 12u);
+    for (size_t i = 0; i < 12; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen.tree[i].text, expected[i].text);
+        EXPECT_EQ(seen.tree[i].data, expected[i].data);
+        EXPECT_EQ(seen.tree[i].expanded, expected[i].expanded);
+        EXPECT_EQ(seen.tree[i].level, expected[i].level);
+    }
 }
 
 // Sets value `name` of the machine's code-page list for the life of the object, and puts

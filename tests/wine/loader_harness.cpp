@@ -30,6 +30,28 @@ BOOL CALLBACK match_dialog(HWND window, LPARAM data) {
 
 } // namespace
 
+namespace {
+
+std::vector<HANDLE> tracked;
+
+} // namespace
+
+void track_loader(HANDLE process) {
+    HANDLE copy = nullptr;
+    if (process && DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &copy, 0,
+                                   FALSE, DUPLICATE_SAME_ACCESS))
+        tracked.push_back(copy);
+}
+
+void end_started_loaders() {
+    for (HANDLE process : tracked) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process, 998);
+        CloseHandle(process);
+    }
+    tracked.clear();
+}
+
 HANDLE start_orxload(const char* arguments) {
     std::string exe = program_folder() + "orxload.exe";
     std::string line = "\"" + exe + "\" " + arguments;
@@ -40,6 +62,7 @@ HANDLE start_orxload(const char* arguments) {
                         &pi))
         return nullptr;
     CloseHandle(pi.hThread);
+    track_loader(pi.hProcess);
     return pi.hProcess;
 }
 
@@ -71,6 +94,25 @@ HWND wait_dialog(const char* title, DWORD timeout_ms) {
         Sleep(50);
     } while (GetTickCount() - start < timeout_ms);
     return nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK collect_title(HWND window, LPARAM data) {
+    char cls[64] = "", title[256] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, title, sizeof title);
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(window))
+        *reinterpret_cast<std::string*>(data) += std::string("[") + title + "]";
+    return TRUE;
+}
+
+} // namespace
+
+std::string visible_dialog_titles() {
+    std::string titles;
+    EnumWindows(collect_title, reinterpret_cast<LPARAM>(&titles));
+    return titles;
 }
 
 std::string window_text(HWND window) {

@@ -10,6 +10,11 @@
 
 // Starts orxload.exe (beside this test program) with `arguments`; null on failure.
 HANDLE start_orxload(const char* arguments);
+// Remembers a loader process so that end_started_loaders() can stop it after a test.
+void track_loader(HANDLE process);
+// Terminates every tracked loader that still runs (a test that failed half-way leaves one
+// waiting with a message box).
+void end_started_loaders();
 // Waits for the process and returns its exit code, or -1 on a time-out (it is killed).
 int wait_exit(HANDLE process, DWORD timeout_ms);
 int run_orxload(const char* arguments, DWORD timeout_ms = 30000);
@@ -17,6 +22,8 @@ int run_orxload(const char* arguments, DWORD timeout_ms = 30000);
 // A visible top-level dialog window with this title, or null after the time-out.
 HWND wait_dialog(const char* title, DWORD timeout_ms);
 std::string window_text(HWND window);
+// The titles of the visible dialog windows, for failure messages.
+std::string visible_dialog_titles();
 std::string box_text(HWND box); // the text of a message box (control 0xFFFF)
 
 // Controls of another process's dialog.

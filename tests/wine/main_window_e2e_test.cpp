@@ -2,7 +2,11 @@
 // the emulated driver and the stand-in crypto library (floppy A: with two keys).
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
 
 #include <string>
 
@@ -45,10 +49,7 @@ class MainWindowE2E : public ::testing::Test {
         set_user_string(settings_key, "RNGAutoDev", "");
         set_user_string("SOFTWARE\\DEZURE\\Cryptography\\RANDOM", "placeholder", "");
     }
-    void TearDown() override {
-        if (process)
-            wait_exit(process, 100);
-    }
+    void TearDown() override { end_started_loaders(); }
     void open(const char* arguments = "") {
         process = start_orxload(arguments);
         ASSERT_NE(process, nullptr);
@@ -169,4 +170,105 @@ TEST_F(MainWindowE2E, ExitSavesTheSettingsOnlyWhenTheGeneratorIsReady) {
     ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &value));
     EXPECT_EQ(value, "A:\\"); // the selected entry: floppy A:, the fallback
     EXPECT_TRUE(read_user_string(settings_key, "RNGAutoDev", &value));
+}
+
+namespace {
+
+// A medium whose crypto-library status is `status`, offered as the registered "eToken".
+void etoken_medium_with_status(int status) {
+    char folder[MAX_PATH];
+    snprintf(folder, sizeof folder, "C:\\orx-status-%d", status);
+    CreateDirectoryA(folder, nullptr);
+    std::string file = std::string(folder) + "\\status.txt";
+    FILE* f = fopen(file.c_str(), "w");
+    fprintf(f, "%d\n", status);
+    fclose(f);
+    set_user_string("Software\\ORX\\Testbed\\Crypto\\Devices", "eToken", folder);
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices\\eTok", 0,
+                    nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+} // namespace
+
+TEST_F(MainWindowE2E, LoadErrorsReachTheOperatorAsTheirTexts) {
+    struct {
+        int status;
+        const char* english;
+    } cases[] = {{4100, "Reader error 4100: medium type not supported (4100 )"},
+                 {-2, "Internal error (-2 )"},
+                 {505, "Internal error (505 )"},
+                 {3, "Error driver ORVEXA (3 )"}};
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    for (auto& c : cases) {
+        etoken_medium_with_status(c.status);
+        open();
+        ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+        std::vector<std::string> devices = combo_texts(window, key_device);
+        auto entry = std::find(devices.begin(), devices.end(), "eToken");
+        ASSERT_NE(entry, devices.end());
+        select_combo(window, key_device, int(entry - devices.begin()));
+        post_command(window, load_key);
+        HWND box = wait_dialog(error_caption(), 15000);
+        ASSERT_NE(box, nullptr) << c.status;
+        std::string suffix = " (" + std::to_string(c.status) + " )";
+        std::string text = box_text(box);
+        EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix);
+        if (!russian() || c.status == 4100) {
+            EXPECT_EQ(text, c.english);
+        }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(close_with_exit(), 0);
+    }
+}
+
+TEST_F(MainWindowE2E, Status4101SavesTheSettingsAndAsksTheCryptoLibraryForTheMedium) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    etoken_medium_with_status(4101);
+    set_user_string(settings_key, "DefaultKeyDev", "A:\\");
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    std::vector<std::string> devices = combo_texts(window, key_device);
+    auto entry = std::find(devices.begin(), devices.end(), "eToken");
+    ASSERT_NE(entry, devices.end());
+    select_combo(window, key_device, int(entry - devices.begin()));
+    post_command(window, load_key);
+    // InitKey, then the key-medium request (get, then free) between the list's rebuilds.
+    auto position = [](const std::vector<std::string>& log, const char* prefix) {
+        for (size_t i = 0; i < log.size(); ++i)
+            if (log[i].compare(0, strlen(prefix), prefix) == 0)
+                return int(i);
+        return -1;
+    };
+    ASSERT_TRUE(wait_until([&] { return position(crypto_log(), "lokey_free") >= 0; }));
+    std::vector<std::string> log = crypto_log();
+    EXPECT_LT(position(log, "InitKey eToken"), position(log, "lokey_get"));
+    EXPECT_EQ(position(log, "lokey_get") + 1, position(log, "lokey_free"));
+    std::string saved;
+    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &saved));
+    EXPECT_EQ(saved, "eToken");
+    EXPECT_EQ(wait_dialog(error_caption(), 500), nullptr);
+    EXPECT_EQ(close_with_exit(), 0);
+}
+
+TEST_F(MainWindowE2E, AResetThatTheCryptoLibraryRefusesIsReported) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    ASSERT_TRUE(testctl_load_key(0, "1111222222", "111122222233"));
+    set_user_dword("Software\\ORX\\Testbed\\Crypto", "RefuseResetSlots", 1);
+    open();
+    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
+    SendDlgItemMessageA(window, key_list, LB_SETCURSEL, 0, 0);
+    post_command(window, unload_key);
+    HWND box = wait_dialog(error_caption(), 15000);
+    set_user_dword("Software\\ORX\\Testbed\\Crypto", "RefuseResetSlots", 0);
+    ASSERT_NE(box, nullptr);
+    if (!russian()) {
+        EXPECT_EQ(box_text(box), "Can`t  reset key (3 )");
+    } else {
+        EXPECT_EQ(box_text(box), "\xCE\xF8\xE8\xE1\xEA\xE0 \xEF\xF0\xE8 \xE2\xFB\xE3\xF0\xF3\xE7"
+                                 "\xEA\xE5 \xEA\xEB\xFE\xF7\xE0. (3 )");
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(close_with_exit(), 0);
 }

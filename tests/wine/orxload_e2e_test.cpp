@@ -2,6 +2,8 @@
 // against the emulated driver and the stand-in outside libraries.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <string>
 
@@ -18,6 +20,7 @@ class OrxloadE2E : public ::testing::Test {
         ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "driver not running";
         reset_loader_registry();
     }
+    void TearDown() override { end_started_loaders(); }
     void make_rng_ready() { ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1)); }
     void use_akkord() {
         set_user_string(settings_key, "RNGAutoDev", "TM:A4.P");
@@ -124,14 +127,84 @@ TEST_F(OrxloadE2E, MissingCryptoLibraryEndsWith503) {
     EXPECT_EQ(run_orxload("S"), 503);
 }
 
-TEST_F(OrxloadE2E, DriverErrorIsShownInInteractiveMode) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
-    HANDLE process = start_orxload("");
-    HWND box = wait_dialog("Error", 15000);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box_text(box), "Error driver ORVEXA (3 )");
+namespace {
+
+bool russian() {
+    return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
+}
+
+// The driver error box of an interactive start, in the user's language.
+void expect_driver_error_box(HANDLE process) {
+    const char* caption = russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0" : "Error";
+    const char* text = russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0 \xE4\xF0\xE0\xE9\xE2\xE5\xF0\xE0 "
+                                   "ORVEXA (3 )"
+                                 : "Error driver ORVEXA (3 )";
+    HWND box = wait_dialog(caption, 15000);
+    ASSERT_NE(box, nullptr) << "windows open: " << visible_dialog_titles();
+    EXPECT_EQ(box_text(box), text);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(wait_exit(process, 15000), 501);
+}
+
+} // namespace
+
+TEST_F(OrxloadE2E, DriverErrorIsShownInInteractiveMode) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
+    expect_driver_error_box(start_orxload(""));
+}
+
+namespace {
+
+// orxload.exe and orxlink.dll alone in a folder of their own; returns its path.
+std::string lone_loader_folder() {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string from(exe);
+    from = from.substr(0, from.find_last_of('\\') + 1);
+    std::string folder = "C:\\orx-without-language-module";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* file : {"orxload.exe", "orxlink.dll"})
+        CopyFileA((from + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
+    return folder;
+}
+
+HANDLE start_in(const std::string& program_folder, const std::string& current_folder) {
+    std::string line = "\"" + program_folder + "\\orxload.exe\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        current_folder.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    track_loader(pi.hProcess);
+    return pi.hProcess;
+}
+
+} // namespace
+
+// Without res4xx.dll beside it the program's own English and Russian tables answer.
+TEST_F(OrxloadE2E, TheProgramsOwnTextsServeWithoutALanguageModule) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
+    std::string folder = lone_loader_folder();
+    expect_driver_error_box(start_in(folder, folder));
+}
+
+// A language module planted in the current directory is not loaded: here a Russian
+// module under the English name would turn the English box Russian.
+TEST_F(OrxloadE2E, ALanguageModulePlantedInTheCurrentDirectoryIsIgnored) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string bin(exe);
+    bin = bin.substr(0, bin.find_last_of('\\') + 1);
+    std::string planted = "C:\\orx-planted";
+    CreateDirectoryA(planted.c_str(), nullptr);
+    char name[16];
+    snprintf(name, sizeof name, "res%x.dll", unsigned(GetUserDefaultLangID()));
+    const char* other = russian() ? "res409.dll" : "res419.dll";
+    ASSERT_TRUE(CopyFileA((bin + other).c_str(), (planted + "\\" + name).c_str(), FALSE));
+    expect_driver_error_box(start_in(lone_loader_folder(), planted));
 }
 
 TEST_F(OrxloadE2E, ASecondStartWhileTheWindowIsOpenEndsWith1) {

@@ -221,8 +221,9 @@ rng=$(rngtest <"$work/mib.bin" 2>&1)
 successes=$(echo "$rng" | sed -n 's/.*FIPS 140-2 successes: \([0-9]*\).*/\1/p')
 failures=$(echo "$rng" | sed -n 's/.*FIPS 140-2 failures: \([0-9]*\).*/\1/p')
 echo "rngtest: $successes successes, $failures failures"
-[ -n "$successes" ] && [ "$successes" -ge 416 ] && [ "$failures" -le 3 ] ||
+if [ -z "$successes" ] || [ "$successes" -lt 416 ] || [ "$failures" -gt 3 ]; then
     fail "random output through rngtest: $successes successes, $failures failures"
+fi
 
 echo "== selftest"
 run selftest
@@ -271,19 +272,19 @@ ctl bias off
 echo "== injected faults"
 echo "keep" >"$work/keep.bin"
 for fault in "fail block|1" "checksum block|2" "delta block 0xFFFFFFFF|4" "status block 50|50"; do
-    IFS='|' read -r spec status <<<"$fault"
+    IFS='|' read -r fault_args status <<<"$fault"
     # shellcheck disable=SC2086
-    ctl clear-faults fault $spec
+    ctl clear-faults fault $fault_args
     run random 2000 --out "$(winpath "$work/keep.bin")"
-    expect_rc 3 "random with fault $spec"
-    err_has "nothing was written" "random with fault $spec"
-    [ "$(cat "$work/keep.bin")" = keep ] || fail "random with fault $spec touched its file"
+    expect_rc 3 "random with fault $fault_args"
+    err_has "nothing was written" "random with fault $fault_args"
+    [ "$(cat "$work/keep.bin")" = keep ] || fail "random with fault $fault_args touched its file"
     # shellcheck disable=SC2086
-    ctl clear-faults fault $spec
+    ctl clear-faults fault $fault_args
     run random 2000 --hex --json
-    expect_rc 3 "random --json with fault $spec"
+    expect_rc 3 "random --json with fault $fault_args"
     jcheck "not d['ok'] and d['exit_code'] == 3 and d['status']['code'] == $status and \
-'hex' not in d" "random --json with fault $spec"
+'hex' not in d" "random --json with fault $fault_args"
 done
 ctl clear-faults fault fail block 0 3
 run selftest --save "$(winpath "$work/none.bin")"

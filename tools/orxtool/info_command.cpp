@@ -3,15 +3,9 @@
 
 #include "commands.h"
 #include "orxlink.h"
+#include "report.h"
 
 namespace {
-
-void print_last_status() {
-    char name[64] = "";
-    orvexa_drv_status_name(name, sizeof name - 1);
-    printf("last status:              %lu%s%s\n", (unsigned long)orvexa_drv_last_status(),
-           name[0] ? " " : "", name);
-}
 
 const char* yes_no(uint32_t word) {
     return word ? "yes" : "no";
@@ -19,28 +13,51 @@ const char* yes_no(uint32_t word) {
 
 } // namespace
 
-int run_info(int, char**) {
+int run_info(const Context& ctx, const ParsedArgs&) {
+    JsonWriter j;
+    report_begin(ctx, j);
     uint32_t version = GetDLLVersion();
-    printf("orxlink version:          %lu.%lu\n", (unsigned long)(version >> 16),
-           (unsigned long)(version & 0xFFFF));
+    char version_text[32];
+    snprintf(version_text, sizeof version_text, "%lu.%lu", (unsigned long)(version >> 16),
+             (unsigned long)(version & 0xFFFF));
+    j.field("library_version", version_text);
+
     orvexa_drv_info info = {};
     if (!orvexa_drv_query_info(&info, 0)) {
-        printf("driver:                   not available\n");
-        print_last_status();
-        return orvexa_drv_last_status() == DRIVER_OPEN_ERROR ? ORXTOOL_DRIVER_ABSENT
-                                                             : ORXTOOL_REFUSED;
+        j.field("driver", false);
+        return report_driver_failure(ctx, j, "cannot read the driver information record");
     }
     const uint32_t* w = info.word;
-    printf("generator ready:          %s\n", yes_no(w[ORVEXA_INFO_RNDM_READY]));
-    printf("seed accepted:            %s\n", yes_no(w[ORVEXA_INFO_SEED_ACCEPTED]));
-    printf("single seed bytes:        %s\n", yes_no(w[ORVEXA_INFO_BYTES_ACCEPTED]));
-    printf("block length:             %lu bytes\n", (unsigned long)w[ORVEXA_INFO_BLOCK_UNITS] * 8);
-    printf("operational:              %s\n", yes_no(w[ORVEXA_INFO_OPERATIONAL]));
-    printf("generator cannot complete: %s\n", yes_no(w[ORVEXA_INFO_CANNOT_COMPLETE]));
-    printf("record words:            ");
-    for (int i = 0; i < 20; ++i)
-        printf(" %lX", (unsigned long)w[i]);
-    printf("\n");
-    print_last_status();
-    return ORXTOOL_OK;
+    const uint32_t block_length = w[ORVEXA_INFO_BLOCK_UNITS] * 8;
+    j.field("driver", true);
+    j.begin_object("record");
+    j.field("generator_ready", w[ORVEXA_INFO_RNDM_READY] != 0);
+    j.field("seed_accepted", w[ORVEXA_INFO_SEED_ACCEPTED] != 0);
+    j.field("single_seed_bytes_accepted", w[ORVEXA_INFO_BYTES_ACCEPTED] != 0);
+    j.field("block_units", w[ORVEXA_INFO_BLOCK_UNITS]);
+    j.field("block_length", block_length);
+    j.field("operational", w[ORVEXA_INFO_OPERATIONAL] != 0);
+    j.field("cannot_complete", w[ORVEXA_INFO_CANNOT_COMPLETE] != 0);
+    j.begin_array("words");
+    for (uint32_t word : info.word)
+        j.value(word);
+    j.end_array();
+    j.end_object();
+    add_status(j, "last_status", orvexa_drv_last_status());
+
+    if (!ctx.json) {
+        printf("orxlink version:           %s\n", version_text);
+        printf("generator ready:           %s\n", yes_no(w[ORVEXA_INFO_RNDM_READY]));
+        printf("seed accepted:             %s\n", yes_no(w[ORVEXA_INFO_SEED_ACCEPTED]));
+        printf("single seed bytes:         %s\n", yes_no(w[ORVEXA_INFO_BYTES_ACCEPTED]));
+        printf("block length:              %lu bytes\n", (unsigned long)block_length);
+        printf("operational:               %s\n", yes_no(w[ORVEXA_INFO_OPERATIONAL]));
+        printf("generator cannot complete: %s\n", yes_no(w[ORVEXA_INFO_CANNOT_COMPLETE]));
+        printf("record words (hex):       ");
+        for (uint32_t word : info.word)
+            printf(" %lX", (unsigned long)word);
+        printf("\n");
+        printf("last status:               %s\n", status_text(orvexa_drv_last_status()).c_str());
+    }
+    return report_end(ctx, j, ORXTOOL_OK);
 }

@@ -149,8 +149,9 @@ class AboutTemplate : public ::testing::Test {
         return t;
     }
     void set_description(const std::string& text) {
-        about_world().version_values["C:\\orx\\orxload.exe"]
-                                    ["\\StringFileInfo\\041904B0\\FileDescription"] = text;
+        about_world()
+            .version_values["C:\\orx\\orxload.exe"]["\\StringFileInfo\\041904B0\\FileDescription"] =
+            text;
     }
 };
 
@@ -162,12 +163,12 @@ struct Expected {
 };
 
 const Expected expected_items[] = {
-    {0x50000003, 1, 5, 5, 20, 20, 0xFFFF, 0x0082},     // icon
-    {0x50000000, 0, 45, 5, 250, 18, 0xFFFF, 0x0082},   // description
-    {0x50000000, 0, 45, 26, 250, 9, 0xFFFF, 0x0082},   // copyright
-    {0x50810017, 1, 5, 38, 290, 112, 10000, 0},        // component tree
-    {0x50001000, 0, 5, 155, 240, 42, 0xFFFF, 0x0082},  // legal warning
-    {0x50010001, 0, 250, 182, 45, 15, 1, 0x0080},      // OK
+    {0x50000003, 1, 5, 5, 20, 20, 0xFFFF, 0x0082},    // icon
+    {0x50000000, 0, 45, 5, 250, 18, 0xFFFF, 0x0082},  // description
+    {0x50000000, 0, 45, 26, 250, 9, 0xFFFF, 0x0082},  // copyright
+    {0x50810017, 1, 5, 38, 290, 112, 10000, 0},       // component tree
+    {0x50001000, 0, 5, 155, 240, 42, 0xFFFF, 0x0082}, // legal warning
+    {0x50010001, 0, 250, 182, 45, 15, 1, 0x0080},     // OK
 };
 
 TEST_F(AboutTemplate, EnglishBoxHasTheDialogAndItsSixItems) {
@@ -225,6 +226,15 @@ TEST_F(AboutTemplate, RussianTextsWhenCodePage1251IsInstalled) {
     EXPECT_EQ(t.items[5].text.text, u"&OK");
     // The enumeration stops at the match.
     EXPECT_EQ(about_world().code_pages_visited, (std::vector<std::string>{"437", "1251"}));
+}
+
+// Code page 1251 installed but a Western ANSI code page: the Russian texts would come out
+// as Latin-1 letters, so the box speaks English.
+TEST_F(AboutTemplate, EnglishWhereTheAnsiCodePageIsNot1251) {
+    about_world().code_pages = {"1251", "1252"};
+    about_world().ansi_code_page = 1252;
+    Template t = shown();
+    EXPECT_EQ(t.caption, u"About");
 }
 
 // Long version strings of every length modulo 4 move the padding before each item; the

@@ -111,9 +111,8 @@ TEST_F(ComponentTreeTest, SupportLinesComeFromOwnKeyThenCommonKeyThenDefaults) {
     key(common_support).values["FAX"] = sz("+1 202 555 0199");
     key(common_support).values["www"] = sz("orx.example");
 
-    EXPECT_EQ(lines(collect()),
-              joined(entry("Alpha", 0, "alpha@orx.example", phone, web),
-                     entry("Beta", 6, email, "+1 202 555 0199", "orx.example")))
+    EXPECT_EQ(lines(collect()), joined(entry("Alpha", 0, "alpha@orx.example", phone, web),
+                                       entry("Beta", 6, email, "+1 202 555 0199", "orx.example")))
         << "an own Support key hides the common one, even for the values it lacks";
 }
 
@@ -152,8 +151,8 @@ TEST_F(ComponentTreeTest, OnlyTheFirstOfTwoComponentsIsExpanded) {
     component("A", "Alpha");
     component("B", "Beta");
     ComponentTree tree = collect();
-    EXPECT_EQ(lines(tree), joined(entry("Alpha", 0, email, phone, web),
-                                  entry("Beta", 6, email, phone, web)));
+    EXPECT_EQ(lines(tree),
+              joined(entry("Alpha", 0, email, phone, web), entry("Beta", 6, email, phone, web)));
     EXPECT_EQ(tree.expand, (std::vector<int>{2, 0}));
 }
 

@@ -39,6 +39,8 @@ void about_reset(void* module) {
     values["\\StringFileInfo\\040904B0\\FileVersion"] = "3.5.259";
 }
 
+uint32_t ap_ansi_code_page(void) { return uint32_t(about_world().ansi_code_page); }
+
 void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
     for (const std::string& page : world.code_pages) {
         world.code_pages_visited.push_back(page);
