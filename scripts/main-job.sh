@@ -27,8 +27,6 @@ echo "exit code: $code"
 echo
 echo "== the driver afterwards, through orxlink"
 wine "$bin/orxtool.exe" info
-if wine "$bin/orxtool.exe" slots >/dev/null 2>&1; then
-  echo
-  wine "$bin/orxtool.exe" slots
-fi
+echo
+wine "$bin/orxtool.exe" slots
 exit "$code"
