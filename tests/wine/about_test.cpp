@@ -28,7 +28,6 @@
 namespace {
 
 const char* const components_key = "SOFTWARE\\DEZURE\\Cryptography";
-const char* const code_pages_key = "System\\CurrentControlSet\\Control\\Nls\\CodePage";
 const char* const caption_file_variable = "ORX_ABOUT_CAPTION_FILE";
 
 std::wstring ansi_to_wide(const char* text) {
@@ -333,42 +332,6 @@ TEST_F(AboutBoxWine, OpensFromTheMenuOfTheRealWindow) {
     }
 }
 
-// Sets value `name` of the machine's code-page list for the life of the object, and puts
-// the old state back afterwards (absent stays absent).
-class CodePageEntry {
-  public:
-    CodePageEntry(const char* name, const char* value) : name_(name) {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, code_pages_key, 0, KEY_READ | KEY_WRITE, &key_);
-        char old[MAX_PATH] = {};
-        DWORD size = sizeof old, type = 0;
-        had_ = key_ && RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(old),
-                                        &size) == ERROR_SUCCESS;
-        old_ = old;
-        set(value);
-    }
-    ~CodePageEntry() {
-        set(had_ ? old_.c_str() : nullptr);
-        if (key_)
-            RegCloseKey(key_);
-    }
-    bool ok() const { return key_ != nullptr; }
-
-  private:
-    void set(const char* value) {
-        if (!key_)
-            return;
-        if (value)
-            RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                           DWORD(strlen(value) + 1));
-        else
-            RegDeleteValueA(key_, name_);
-    }
-    const char* name_;
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    std::string old_;
-};
-
 // Runs the child case below in a new process and returns the caption and the tree's
 // version line it saw.
 std::vector<std::wstring> caption_in_child() {
@@ -409,17 +372,17 @@ std::vector<std::wstring> caption_in_child() {
     return lines;
 }
 
-TEST(AboutBoxCaption, EnglishWithoutCodePage1251) {
-    CodePageEntry entry("1251", nullptr);
-    ASSERT_TRUE(entry.ok());
+// Wine, like Windows, lists code page 1251 as installed; the box speaks Russian only where
+// the ANSI code page, through which its texts are converted, is 1251 as well.
+TEST(AboutBoxCaption, EnglishWhereTheAnsiCodePageIsNot1251) {
+    if (GetACP() == 1251)
+        GTEST_SKIP() << "the ANSI code page is 1251";
     EXPECT_EQ(caption_in_child(), (std::vector<std::wstring>{L"About", L"Version: 3.5.259"}));
 }
 
 TEST(AboutBoxCaption, RussianOnACodePage1251System) {
     if (GetACP() != 1251)
         GTEST_SKIP() << "the ANSI code page is " << GetACP() << ": run with LANG=ru_RU.UTF-8";
-    CodePageEntry entry("1251", "c_1251.nls");
-    ASSERT_TRUE(entry.ok());
     // О программе; Версия: 3.5.259
     EXPECT_EQ(
         caption_in_child(),

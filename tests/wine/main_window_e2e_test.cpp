@@ -60,6 +60,18 @@ class MainWindowE2E : public ::testing::Test {
         for (int i = 0; i < n; ++i)
             PostMessageA(window, WM_KEYUP, 'A', 0xC0000001);
     }
+    // Waits for the key view, picks the device entry with this text and presses Load Key.
+    bool load_from(const char* device) {
+        if (!wait_until([&] { return control_visible(window, key_device); }))
+            return false;
+        std::vector<std::string> devices = combo_texts(window, key_device);
+        auto entry = std::find(devices.begin(), devices.end(), device);
+        if (entry == devices.end())
+            return false;
+        select_combo(window, key_device, int(entry - devices.begin()));
+        post_command(window, load_key);
+        return true;
+    }
     int close_with_exit() {
         post_command(window, exit_button);
         int code = wait_exit(process, 15000);
@@ -204,12 +216,7 @@ TEST_F(MainWindowE2E, LoadErrorsReachTheOperatorAsTheirTexts) {
     for (auto& c : cases) {
         etoken_medium_with_status(c.status);
         open();
-        ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-        std::vector<std::string> devices = combo_texts(window, key_device);
-        auto entry = std::find(devices.begin(), devices.end(), "eToken");
-        ASSERT_NE(entry, devices.end());
-        select_combo(window, key_device, int(entry - devices.begin()));
-        post_command(window, load_key);
+        ASSERT_TRUE(load_from("eToken"));
         HWND box = wait_dialog(error_caption(), 15000);
         ASSERT_NE(box, nullptr) << c.status;
         std::string suffix = " (" + std::to_string(c.status) + " )";
@@ -228,12 +235,7 @@ TEST_F(MainWindowE2E, Status4101SavesTheSettingsAndAsksTheCryptoLibraryForTheMed
     etoken_medium_with_status(4101);
     set_user_string(settings_key, "DefaultKeyDev", "A:\\");
     open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    std::vector<std::string> devices = combo_texts(window, key_device);
-    auto entry = std::find(devices.begin(), devices.end(), "eToken");
-    ASSERT_NE(entry, devices.end());
-    select_combo(window, key_device, int(entry - devices.begin()));
-    post_command(window, load_key);
+    ASSERT_TRUE(load_from("eToken"));
     // InitKey, then the key-medium request (get, then free) between the list's rebuilds.
     auto position = [](const std::vector<std::string>& log, const char* prefix) {
         for (size_t i = 0; i < log.size(); ++i)
