@@ -53,31 +53,6 @@ void set_string(const char* path, const char* name, const std::string& text) {
     set_value(path, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
 }
 
-std::vector<uint8_t> read_value(const char* path, const char* name) {
-    std::vector<uint8_t> data(8192);
-    DWORD size = DWORD(data.size());
-    if (RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, data.data(),
-                     &size) != ERROR_SUCCESS)
-        return {};
-    data.resize(size);
-    return data;
-}
-
-std::vector<std::string> read_log(const char* path) {
-    std::vector<uint8_t> data = read_value(path, "Log");
-    std::vector<std::string> entries;
-    std::string current;
-    for (uint8_t byte : data) {
-        if (byte) {
-            current += char(byte);
-        } else if (!current.empty()) {
-            entries.push_back(current);
-            current.clear();
-        }
-    }
-    return entries;
-}
-
 void clear_key(const char* path) {
     RegDeleteTreeA(HKEY_CURRENT_USER, path);
 }
@@ -324,30 +299,6 @@ TEST_F(CryptoLibrary, GetDrvInfoMisbehavesOnlyWhenAsked) {
     EXPECT_EQ(get_drv_info(room.entries, &count), 3);
 }
 
-TEST_F(CryptoLibrary, CallsAreLoggedWithTheKeyMediumRequest) {
-    LokeyRequest request = {};
-    const uint32_t size = ORX_LOKEY_REQUEST_SIZE;
-    memcpy(request.bytes, &size, 4);
-    memcpy(request.bytes + 1852, "wbotho.dll", 10);
-    init_key("A:\\", "");
-    init_key("status4017", "");
-    EXPECT_EQ(lokey_get(&request), 0);
-    EXPECT_EQ(lokey_free(&request), 0);
-    EXPECT_EQ(reset_key("2222333333", 1), 0);
-
-    std::vector<std::string> expected = {"InitKey A:\\ -> 0", "InitKey status4017 -> 36",
-                                         "lokey_get 2880", "lokey_free 2880",
-                                         "ResetKeyEx 2222333333 1 -> 0"};
-    EXPECT_EQ(read_log(kCrypto), expected);
-    std::vector<uint8_t> sent(request.bytes, request.bytes + sizeof request.bytes);
-    EXPECT_EQ(read_value(kCrypto, "LokeyGetRequest"), sent);
-    EXPECT_EQ(read_value(kCrypto, "LokeyFreeRequest"), sent);
-
-    EXPECT_EQ(init_from("status4017"), 4017);
-    EXPECT_EQ(read_log(kCrypto).back(),
-              "InitKey SC:GSR4 -> 4017 (Reader error 4017: card not present)");
-}
-
 TEST_F(CryptoLibrary, ReaderTextsStayInsideTheirBuffer) {
     auto rdr_error_a = entry<rdr_error_a_fn>(GetModuleHandleA("rdr.dll"), "rdr_error_a");
     ASSERT_NE(rdr_error_a, nullptr);
@@ -385,95 +336,6 @@ TEST_F(CryptoLibrary, ReaderTextsStayInsideTheirBuffer) {
     ASSERT_EQ(ask(4099, 260, &length), 0);
     EXPECT_EQ(memchr(text, 0, 260), nullptr);
     EXPECT_EQ(text[260], 0x5A);
-}
-
-class Akkord : public ::testing::Test {
-  protected:
-    HMODULE module = nullptr;
-    TmDriverPresent_fn present = nullptr;
-    TmGetInfo_fn get_info = nullptr;
-    TmGetRandomBytes_fn get_random = nullptr;
-
-    void SetUp() override {
-        clear_key(kAkkord);
-        module = LoadLibraryA("tmdrv32.dll"); // plain name, as the loader asks for it
-        ASSERT_NE(module, nullptr);
-        present = entry<TmDriverPresent_fn>(module, "TmDriverPresent");
-        get_info = entry<TmGetInfo_fn>(module, "TmGetInfo");
-        get_random = entry<TmGetRandomBytes_fn>(module, "TmGetRandomBytes");
-        ASSERT_TRUE(present && get_info && get_random);
-    }
-    void TearDown() override {
-        if (module)
-            FreeLibrary(module);
-        clear_key(kAkkord);
-    }
-};
-
-TEST_F(Akkord, DefaultsAreAPresentDeviceWithRealRandomBytes) {
-    EXPECT_NE(present(), 0);
-    uint8_t info[ORX_AKKORD_INFO_SIZE + 2];
-    memset(info, 0xEE, sizeof info);
-    uint32_t extra = 0;
-    ASSERT_EQ(get_info(0, info, ORX_AKKORD_INFO_SIZE, &extra), 0);
-    EXPECT_EQ(info[0] | info[1] << 8, 4);
-    EXPECT_EQ(info[2] | info[3] << 8, 320);
-    EXPECT_EQ(info[ORX_AKKORD_INFO_SIZE], 0xEE);
-
-    uint8_t a[ORX_AKKORD_RANDOM_SIZE + 1], b[ORX_AKKORD_RANDOM_SIZE + 1];
-    a[ORX_AKKORD_RANDOM_SIZE] = b[ORX_AKKORD_RANDOM_SIZE] = 0xEE;
-    ASSERT_EQ(get_random(a, ORX_AKKORD_RANDOM_SIZE), 0);
-    ASSERT_EQ(get_random(b, ORX_AKKORD_RANDOM_SIZE), 0);
-    EXPECT_NE(memcmp(a, b, ORX_AKKORD_RANDOM_SIZE), 0);
-    EXPECT_EQ(a[ORX_AKKORD_RANDOM_SIZE], 0xEE);
-    std::vector<std::string> expected = {"TmDriverPresent", "TmGetInfo 14", "TmGetRandomBytes 41",
-                                         "TmGetRandomBytes 41"};
-    EXPECT_EQ(read_log(kAkkord), expected);
-}
-
-TEST_F(Akkord, RegistryConfiguresEveryAnswer) {
-    set_dword(kAkkord, "Present", 0);
-    set_dword(kAkkord, "InfoWord0", 4);
-    set_dword(kAkkord, "InfoWord1", 319);
-    EXPECT_EQ(present(), 0);
-    uint8_t info[ORX_AKKORD_INFO_SIZE];
-    ASSERT_EQ(get_info(0, info, ORX_AKKORD_INFO_SIZE, nullptr), 0);
-    EXPECT_EQ(info[2] | info[3] << 8, 319);
-
-    uint8_t pattern[ORX_AKKORD_RANDOM_SIZE];
-    for (size_t i = 0; i < sizeof pattern; ++i)
-        pattern[i] = i >= 8 && i < 40 ? 0xFF : uint8_t(i + 1);
-    set_value(kAkkord, "RandomBytes", REG_BINARY, pattern, sizeof pattern);
-    uint8_t block[ORX_AKKORD_RANDOM_SIZE];
-    ASSERT_EQ(get_random(block, ORX_AKKORD_RANDOM_SIZE), 0);
-    EXPECT_EQ(memcmp(block, pattern, sizeof pattern), 0);
-
-    set_dword(kAkkord, "InfoStatus", 7);
-    set_dword(kAkkord, "RandomStatus", 5);
-    memset(block, 0xEE, sizeof block);
-    EXPECT_EQ(get_info(0, block, ORX_AKKORD_INFO_SIZE, nullptr), 7);
-    EXPECT_EQ(get_random(block, ORX_AKKORD_RANDOM_SIZE), 5);
-    EXPECT_EQ(block[0], 0xEE);
-}
-
-TEST_F(Akkord, LoadsAndReleasesAreCounted) {
-    auto counter = [](const char* name) {
-        std::vector<uint8_t> value = read_value(kAkkord, name);
-        DWORD n = 0;
-        if (value.size() == 4)
-            memcpy(&n, value.data(), 4);
-        return n;
-    };
-    EXPECT_EQ(counter("Loads"), 1u); // SetUp's load
-    HMODULE again = LoadLibraryA("tmdrv32.dll");
-    EXPECT_EQ(again, module);
-    FreeLibrary(again); // a second reference only: no new mapping, no release
-    EXPECT_EQ(counter("Releases"), 0u);
-    FreeLibrary(module);
-    module = nullptr;
-    EXPECT_EQ(counter("Releases"), 1u);
-    module = LoadLibraryA("tmdrv32.dll");
-    EXPECT_EQ(counter("Loads"), 2u);
 }
 
 } // namespace
