@@ -6,12 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" >/dev/null
-
 . "$root/scripts/wine-session.sh"
-orx_wine_begin >/dev/null
-trap orx_wine_end EXIT
+orx_testbed_up
 bin="$root/build/win32/bin"
 
 wine "$bin/orvexa_ctl.exe" reset >/dev/null

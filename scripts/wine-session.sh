@@ -32,3 +32,12 @@ orx_wine_end() {
   "$orx_root/testbed/wine/driver-service.sh" stop >/dev/null 2>&1 || true
   wineserver -k 2>/dev/null || true
 }
+
+# For the scripts that run the built programs: install what is missing, build, and bring
+# the testbed up until the calling script exits.
+orx_testbed_up() {
+  "$orx_root/scripts/install-deps.sh"
+  "$orx_root/scripts/build.sh" >/dev/null
+  orx_wine_begin >/dev/null
+  trap orx_wine_end EXIT
+}

@@ -207,18 +207,6 @@ class AboutBoxWine : public ::testing::Test {
     }
 };
 
-TEST_F(AboutBoxWine, WithoutComponentsTheTreeHoldsTheRegistryErrorAndEscCloses) {
-    Seen seen;
-    HMODULE self = GetModuleHandleA(nullptr);
-    int result =
-        operate([&] { return ShowAboutBox(self, nullptr, IDI_ORXLOAD, nullptr); }, IDCANCEL, &seen);
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(seen.found);
-    ASSERT_EQ(seen.tree.size(), 1u);
-    EXPECT_EQ(seen.tree[0].text, ansi_to_wide(texts().registry_error));
-    EXPECT_EQ(seen.tree[0].data, 1);
-}
-
 TEST_F(AboutBoxWine, ModuleWithoutTheRussianVersionBlockGivesTheVersionInfoError) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);

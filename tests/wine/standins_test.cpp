@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver_control.h"
+#include "loader_harness.h"
 #include "outside_api.h"
 
 namespace {
@@ -30,32 +31,6 @@ const uint32_t kGkeyNum = 1u << 3 | 1u << 4;
 const uint32_t kKeySet = 0x9C402408u;
 const uint32_t kKeyGet = 0x9C402410u;
 const uint32_t kKeyReset = 0x9C402414u;
-
-void set_dword(const char* path, const char* name, DWORD value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    RegCloseKey(key);
-}
-
-void set_value(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void set_string(const char* path, const char* name, const std::string& text) {
-    set_value(path, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
-}
-
-void clear_key(const char* path) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, path);
-}
 
 void clear_crypto_switches() {
     HKEY key;
@@ -104,7 +79,7 @@ class CryptoLibrary : public ::testing::Test {
         ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "emulated driver not running";
         ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1)); // seed accepted
         clear_crypto_switches();
-        clear_key(kScratchMedium);
+        delete_user_tree(kScratchMedium);
         ASSERT_EQ(GetModuleHandleA("rdr.dll"), nullptr);
         module = LoadLibraryA(system_path("wbotho.dll").c_str());
         ASSERT_NE(module, nullptr) << "run testbed/wine/standins.sh install first";
@@ -120,13 +95,13 @@ class CryptoLibrary : public ::testing::Test {
         if (module)
             FreeLibrary(module);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kDevices, "SC:GSR4");
-        clear_key(kScratchMedium);
+        delete_user_tree(kScratchMedium);
         clear_crypto_switches();
     }
 
     // Maps the device "SC:GSR4" to a medium (a folder of the sample media, or "HKCU\...").
     int16_t init_from(const char* medium) {
-        set_string(kDevices, "SC:GSR4", medium);
+        set_user_string(kDevices, "SC:GSR4", medium);
         return init_key("SC:GSR4", "");
     }
 
@@ -214,9 +189,9 @@ TEST_F(CryptoLibrary, OtherMediaAndTheirStatuses) {
 
     // a registry medium: one subkey per key, a "Status" value overrides the keys
     EXPECT_EQ(init_from("HKCU\\Software\\ORX\\Testbed\\ScratchMedium"), 36); // no such key
-    set_string("Software\\ORX\\Testbed\\ScratchMedium\\k", "num", "7777888888");
+    set_user_string("Software\\ORX\\Testbed\\ScratchMedium\\k", "num", "7777888888");
     EXPECT_EQ(init_from("HKCU\\Software\\ORX\\Testbed\\ScratchMedium"), 0);
-    set_dword(kScratchMedium, "Status", 4017);
+    set_user_dword(kScratchMedium, "Status", 4017);
     EXPECT_EQ(init_from("HKCU\\Software\\ORX\\Testbed\\ScratchMedium"), 4017);
     EXPECT_EQ(driver_state().loaded_slots, 0xFu);
 }
@@ -259,9 +234,9 @@ TEST_F(CryptoLibrary, ResetKeyExEmptiesTheSlotOfTheNamedKey) {
     EXPECT_EQ(reset_key("xxxxssssssyy", 1), 6);
     EXPECT_EQ(reset_key("33334444", 1), 6);
 
-    set_dword(kCrypto, "RefuseResetSlots", 1u << 2);
+    set_user_dword(kCrypto, "RefuseResetSlots", 1u << 2);
     EXPECT_EQ(reset_key("3333444444", 1), 40);
-    set_dword(kCrypto, "RefuseResetSlots", 0);
+    set_user_dword(kCrypto, "RefuseResetSlots", 0);
     ASSERT_TRUE(arm_fault(kKeyReset, ORVEXA_TESTCTL_FAULT_FAIL));
     EXPECT_EQ(reset_key("3333444444", 1), 40);
     EXPECT_EQ(driver_state().loaded_slots, 0x4u);
@@ -277,24 +252,24 @@ TEST_F(CryptoLibrary, GetDrvInfoMisbehavesOnlyWhenAsked) {
     } room;
     memset(&room, 0xA5, sizeof room);
     uint32_t count = 0;
-    set_dword(kCrypto, "DrvInfoCount", 17);
+    set_user_dword(kCrypto, "DrvInfoCount", 17);
     ASSERT_EQ(get_drv_info(room.entries, &count), 0);
     EXPECT_EQ(count, 17u);
     EXPECT_EQ(room.guard[0], 0xA5);
     EXPECT_EQ(room.entries[2].slot, 0xA5A5A5A5u) << "only the loaded slots are filled";
 
-    set_dword(kCrypto, "DrvInfoCount", 2);
-    set_dword(kCrypto, "DrvInfoUnterminated", 1);
+    set_user_dword(kCrypto, "DrvInfoCount", 2);
+    set_user_dword(kCrypto, "DrvInfoUnterminated", 1);
     ASSERT_EQ(get_drv_info(room.entries, &count), 0);
     EXPECT_EQ(std::string(room.entries[0].crypt_id, 11), "1111222222#");
     EXPECT_EQ(std::string(room.entries[0].sign_id, 17), "111122222233#####");
     EXPECT_EQ(std::string(room.entries[1].sign_id, 17), std::string(17, '\0'));
 
-    set_dword(kCrypto, "DrvInfoStatus", 3);
+    set_user_dword(kCrypto, "DrvInfoStatus", 3);
     count = 0;
     EXPECT_EQ(get_drv_info(room.entries, &count), 3);
     EXPECT_EQ(count, 0u);
-    set_dword(kCrypto, "DrvInfoStatus", 0);
+    set_user_dword(kCrypto, "DrvInfoStatus", 0);
     ASSERT_TRUE(arm_fault(kKeyGet, ORVEXA_TESTCTL_FAULT_FAIL));
     EXPECT_EQ(get_drv_info(room.entries, &count), 3);
 }

@@ -94,41 +94,6 @@ TEST(Faults, SkipCountAnyCodeAndArmingOrder) {
     EXPECT_EQ(ORVEXA_EMU_OK, c.step());
 }
 
-TEST(Observation, CountersAndLastRequest) {
-    EmuClient c;
-    c.info(0);
-    c.step();
-    c.step();
-    c.seed_byte(7);
-    c.call(0x12345678, {}, 0);
-    c.ctl(ORVEXA_TESTCTL_SET_BIAS, 0); // not counted
-    Answer n = c.ctl_answer(ORVEXA_TESTCTL_GET_COUNTERS, {}, {}, 68);
-    ASSERT_EQ(68u, n.out.size());
-    EXPECT_EQ(5u, n.word(0));
-    EXPECT_EQ(1u, n.word(1 + F_INFO));
-    EXPECT_EQ(2u, n.word(1 + F_STEP));
-    EXPECT_EQ(1u, n.word(1 + F_SEED_BYTE));
-    EXPECT_EQ(ORVEXA_EMU_BAD_PARAM, c.ctl_answer(ORVEXA_TESTCTL_GET_COUNTERS, {}, {}, 67).rc);
-
-    const Bytes sent = framed(9, 3, filled(2184));
-    c.fn(F_KEY_SET, sent, 16);
-    Answer last = c.ctl_answer(ORVEXA_TESTCTL_GET_LAST_REQUEST, {}, {}, 12 + 2200);
-    ASSERT_EQ(12u + 2200u, last.out.size());
-    EXPECT_EQ(ORVEXA_EMU_CODE(F_KEY_SET), last.word(0));
-    EXPECT_EQ(2200u, last.word(1));
-    EXPECT_EQ(2200u, last.word(2));
-    EXPECT_TRUE(std::equal(sent.begin(), sent.end(), last.out.begin() + 12));
-    EXPECT_EQ(28u, c.ctl_answer(ORVEXA_TESTCTL_GET_LAST_REQUEST, {}, {}, 28).out.size());
-
-    c.fn(F_KEY_SET, Bytes(2300, 1), 16);
-    last = c.ctl_answer(ORVEXA_TESTCTL_GET_LAST_REQUEST, {}, {}, 12 + 2200);
-    EXPECT_EQ(2300u, last.word(1));
-    EXPECT_EQ(2200u, last.word(2));
-
-    ASSERT_EQ(0, c.ctl(ORVEXA_TESTCTL_RESET_COUNTERS));
-    EXPECT_EQ(0u, c.ctl_answer(ORVEXA_TESTCTL_GET_COUNTERS, {}, {}, 68).word(0));
-}
-
 // The statistic of the library's self-test over 25,600 bytes.
 double chi_square(EmuClient& c) {
     std::vector<int> n(256);
