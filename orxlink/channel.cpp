@@ -29,7 +29,7 @@ platform_family detect_family() {
         return FAMILY_NONE;
     if (id == 1)
         return FAMILY_A;
-    if (id == 2 && major >= 4 && major <= 6)
+    if (id == 2 && major >= 4) // NT 4 to today's 10.0
         return FAMILY_B;
     return FAMILY_NONE;
 }
@@ -43,8 +43,10 @@ int open_locked() {
     if (state.opened)
         return 1;
     platform_family family = detect_family();
-    if (family == FAMILY_NONE)
+    if (family == FAMILY_NONE) {
+        orx_set_status(DRIVER_OPEN_ERROR); // a failed open never reads as "no failure"
         return 0;
+    }
     if (state.device == PLAT_INVALID_DEVICE)
         state.device = family == FAMILY_A ? plat_device_open(path_family_a, 1)
                                           : plat_device_open(path_family_b, 0);

@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake g++ clang libgtest-dev googletest ent rng-tools5
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-apps imagemagick locales nsis
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps imagemagick locales nsis wixl llvm
 )
 
 missing=()

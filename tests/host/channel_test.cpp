@@ -22,30 +22,36 @@ TEST_F(ChannelTest, FirstOpenQueriesOnceOnTheNtPathAndLaterOpensSendNothing) {
     EXPECT_EQ(orvexa_drv_last_status(), 0u);
 }
 
-TEST_F(ChannelTest, PlatformFamilyChoosesThePathOrRefusesWithoutStatus) {
-    fake().platform_id = 1;
-    ASSERT_EQ(orvexa_drv_open(), 1);
-    EXPECT_EQ(fake().open_paths.back(), "\\\\.\\orvexa");
-    EXPECT_EQ(fake().open_shared.back(), 1);
-    orvexa_drv_close();
-
-    orx_set_status(7);
+TEST_F(ChannelTest, PlatformRuleChoosesThePathOrFailsWithOpenError) {
     struct {
         bool version_ok;
         uint32_t id, major;
-    } refused[] = {{false, 2, 6}, {true, 2, 3}, {true, 2, 10}, {true, 3, 6}, {true, 0, 4}};
-    for (auto& c : refused) {
+        const char* path; // null: refused with status 51 and nothing opened
+        int shared;
+    } cases[] = {
+        {true, 1, 4, "\\\\.\\orvexa", 1},     {true, 2, 4, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 5, "\\\\.\\OrvexaDev", 0},  {true, 2, 6, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 10, "\\\\.\\OrvexaDev", 0}, {true, 2, 3, nullptr, 0},
+        {true, 3, 6, nullptr, 0},             {true, 0, 4, nullptr, 0},
+        {false, 2, 6, nullptr, 0},
+    };
+    for (auto& c : cases) {
+        fake_reset();
+        orx_set_status(0);
         fake().version_ok = c.version_ok;
         fake().platform_id = c.id;
         fake().major = c.major;
-        EXPECT_EQ(orvexa_drv_open(), 0) << c.id << "/" << c.major;
-        EXPECT_EQ(orvexa_drv_last_status(), 7u);
-    }
-    EXPECT_EQ(fake().open_paths.size(), 1u);
-    for (uint32_t major : {4u, 5u, 6u}) {
-        fake_reset();
-        fake().major = major;
+        SCOPED_TRACE(testing::Message() << c.version_ok << " " << c.id << "/" << c.major);
+        if (!c.path) {
+            EXPECT_EQ(orvexa_drv_open(), 0);
+            EXPECT_EQ(orvexa_drv_last_status(), 51u);
+            EXPECT_TRUE(fake().open_paths.empty());
+            continue;
+        }
         EXPECT_EQ(orvexa_drv_open(), 1);
+        EXPECT_EQ(orvexa_drv_last_status(), 0u);
+        EXPECT_EQ(fake().open_paths, std::vector<std::string>{c.path});
+        EXPECT_EQ(fake().open_shared, std::vector<int>{c.shared});
         orvexa_drv_close();
     }
 }
