@@ -1,13 +1,21 @@
 # Sourced by the scripts that run Windows programs: the project's own Wine prefix under
 # build/, a persistent Wine server, and the emulated ORVEXA driver installed and running.
 # orx_wine_begin starts all of it; orx_wine_end stops the server it started.
+#
+# ORX_WINE_ARCH picks the Windows: win32 (default; build/wineprefix, the 32-bit driver) or
+# win64 (build/wineprefix64, the 64-bit driver, 32-bit programs under WOW64).
 
 orx_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$orx_root/build/wineprefix"
-export WINEARCH=win32
+export WINEARCH="${ORX_WINE_ARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-orx_driver_sys="$orx_root/build/win32/bin/orvexa.sys"
+if [ "$WINEARCH" = win64 ]; then
+  export WINEPREFIX="$orx_root/build/wineprefix64"
+  orx_driver_sys="$orx_root/build/win64/bin/orvexa.sys"
+else
+  export WINEPREFIX="$orx_root/build/wineprefix"
+  orx_driver_sys="$orx_root/build/win32/bin/orvexa.sys"
+fi
 
 # Windows in a Wine virtual desktop close in a fraction of the time they take on a bare X
 # server, and get their captions drawn.

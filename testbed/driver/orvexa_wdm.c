@@ -2,8 +2,9 @@
  *
  * Creates \Device\OrvexaDev (device type 0x9C40) with the links \DosDevices\OrvexaDev and
  * \DosDevices\orvexa, opens and closes freely, and hands every buffered device-control
- * request to the engine under a fast mutex. Each routine the kernel calls is NTAPI
- * (stdcall on i686).
+ * request to the engine under a kernel mutex (a KMUTEX rather than a fast mutex: the
+ * 64-bit kernels we run on do not all export the fast-mutex calls). Each routine the
+ * kernel calls is NTAPI (stdcall on i686, the one convention on x86-64).
  */
 #include <ntddk.h>
 
@@ -12,7 +13,7 @@
 #define ORVEXA_DEVICE_TYPE 0x9C40u
 
 static orvexa_emu g_engine;
-static FAST_MUTEX g_engine_lock;
+static KMUTEX g_engine_lock;
 static UNICODE_STRING g_device_name;
 static UNICODE_STRING g_link_names[2];
 
@@ -48,9 +49,9 @@ static NTSTATUS NTAPI orvexa_device_control(PDEVICE_OBJECT device, PIRP irp) {
     if ((code & 3u) != METHOD_BUFFERED)
         return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
 
-    ExAcquireFastMutex(&g_engine_lock);
+    KeWaitForSingleObject(&g_engine_lock, Executive, KernelMode, FALSE, NULL);
     result = orvexa_emu_control(&g_engine, code, buffer, in_len, buffer, out_len, &returned);
-    ExReleaseFastMutex(&g_engine_lock);
+    KeReleaseMutex(&g_engine_lock, FALSE);
 
     switch (result) {
     case ORVEXA_EMU_OK:
@@ -91,7 +92,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry_path)
 
     orvexa_emu_init(&g_engine);
     stir_load_time();
-    ExInitializeFastMutex(&g_engine_lock);
+    KeInitializeMutex(&g_engine_lock, 0);
     RtlInitUnicodeString(&g_device_name, L"\\Device\\OrvexaDev");
     RtlInitUnicodeString(&g_link_names[0], L"\\DosDevices\\OrvexaDev");
     RtlInitUnicodeString(&g_link_names[1], L"\\DosDevices\\orvexa");

@@ -18,7 +18,15 @@ DRIVERS_DIR="$WINEPREFIX/drive_c/windows/system32/drivers"
 BIN_PATH='C:\windows\system32\drivers\orvexa.sys'
 START_ATTEMPTS=5
 
-query() { wine sc query "$NAME" 2>/dev/null; }
+# In a 64-bit prefix the 32-bit `sc` would hand a 64-bit driver to a 32-bit driver host,
+# where it cannot load: the service is managed with the 64-bit loader there.
+if grep -q '^#arch=win64' "$WINEPREFIX/system.reg" 2>/dev/null; then
+    sc() { /usr/lib/wine/wine64 sc "$@"; }
+else
+    sc() { wine sc "$@"; }
+fi
+
+query() { sc query "$NAME" 2>/dev/null; }
 installed() { query | grep -q 'SERVICE_NAME'; }
 running() { query | grep -q 'RUNNING'; }
 
@@ -36,7 +44,7 @@ not_running() { ! running; }
 
 stop_service() {
     if running; then
-        wine sc stop "$NAME" >/dev/null 2>&1 || true
+        sc stop "$NAME" >/dev/null 2>&1 || true
         wait_for not_running 10
     fi
 }
@@ -52,7 +60,7 @@ install)
     mkdir -p "$DRIVERS_DIR"
     cp "$sys" "$DRIVERS_DIR/orvexa.sys"
     if ! installed; then
-        wine sc create "$NAME" type= kernel start= demand binPath= "$BIN_PATH" >/dev/null
+        sc create "$NAME" type= kernel start= demand binPath= "$BIN_PATH" >/dev/null
     fi
     installed
     ;;
@@ -65,7 +73,7 @@ start)
             query >&2 || true
             exit 1
         fi
-        wine sc start "$NAME" >/dev/null 2>&1 || true
+        sc start "$NAME" >/dev/null 2>&1 || true
         wait_for running 2 || true
         attempt=$((attempt + 1))
     done
@@ -84,7 +92,7 @@ status)
 uninstall)
     if installed; then
         stop_service
-        wine sc delete "$NAME" >/dev/null
+        sc delete "$NAME" >/dev/null
     fi
     rm -f "$DRIVERS_DIR/orvexa.sys"
     ;;

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Creates the 32-bit Wine prefix $WINEPREFIX when it does not exist yet; an existing
-# prefix is left as it is. Run it before starting the persistent `wineserver -p`.
+# Creates the Wine prefix $WINEPREFIX when it does not exist yet, 32-bit unless WINEARCH
+# says win64; an existing prefix is left as it is. Run it before starting the persistent `wineserver -p`.
 #
 #   prefix.sh [--null-graphics]
 #
@@ -10,7 +10,7 @@ set -eu
 
 : "${WINEPREFIX:?set WINEPREFIX to the prefix directory}"
 export WINEPREFIX
-export WINEARCH=win32
+export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 

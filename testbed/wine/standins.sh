@@ -6,7 +6,7 @@
 #
 # install (idempotent; every run brings back the same state):
 #   - copies rdr.dll, tmdrv32.dll, wbotho.dll and wbotho_noreset.dll from BIN_DIR into
-#     system32 (the loader finds the crypto library there as wbotho.dll);
+#     the 32-bit system folder (the loader finds the crypto library there as wbotho.dll);
 #   - copies testbed/media to $ORX_MEDIA_DIR (default build/testbed-media of the checkout);
 #   - maps A: to its floppy/ folder and E: to its removable/ folder, both of drive type
 #     "floppy", which Wine reports as removable drives;
@@ -22,7 +22,9 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 media="${ORX_MEDIA_DIR:-$root/build/testbed-media}"
+# The stand-ins are 32-bit: on a 64-bit prefix their system folder is SysWOW64.
 system32="$WINEPREFIX/drive_c/windows/system32"
+[ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && system32="$WINEPREFIX/drive_c/windows/syswow64"
 dosdevices="$WINEPREFIX/dosdevices"
 libraries="rdr.dll tmdrv32.dll wbotho.dll wbotho_noreset.dll"
 
