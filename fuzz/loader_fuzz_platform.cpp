@@ -51,19 +51,26 @@ uint8_t lf_byte() {
     --input_left;
     return *input++;
 }
+// Little-endian; each byte taken in its own statement, so every compiler reads the same.
 uint16_t lf_u16() {
-    return uint16_t(lf_byte() | lf_byte() << 8);
+    uint16_t low = lf_byte();
+    return uint16_t(low | lf_byte() << 8);
 }
 uint32_t lf_u32() {
-    return lf_u16() | uint32_t(lf_u16()) << 16;
+    uint32_t low = lf_u16();
+    return low | uint32_t(lf_u16()) << 16;
 }
 bool lf_done() {
     return input_left == 0;
 }
 
 int16_t lf_status() {
+    // The reader's codes and the key-medium request, and the edges of the range.
+    static const int16_t known[] = {4000, 4001, 4100, 4101, 4102, 32767, -1, -32768};
     uint8_t b = lf_byte();
-    return b < 0x80 ? int16_t(b == 1 ? 0 : b) : int16_t(lf_u16());
+    if (b < 0x80)
+        return int16_t(b == 1 ? 0 : b);
+    return b < 0x88 ? known[b - 0x80] : int16_t(lf_u16());
 }
 
 void lf_fill(void* out, size_t size) {

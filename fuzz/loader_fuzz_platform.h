@@ -15,7 +15,8 @@ uint8_t lf_byte();
 uint16_t lf_u16();
 uint32_t lf_u32();
 bool lf_done();
-// A status of an outside call: mostly 0, small codes, or any 16-bit value.
+// A status of an outside call: mostly 0, small codes, the codes the loader knows by
+// number, or any 16-bit value.
 int16_t lf_status();
 // Fills `size` bytes: from the input when the next byte is 0, else with that byte (no NUL).
 void lf_fill(void* out, size_t size);
