@@ -36,8 +36,12 @@ void fuzz_input(const uint8_t* data, size_t size) {
         mask_value[i] = take_byte();
 }
 
-uint8_t fuzz_byte() { return take_byte(); }
-bool fuzz_done() { return input_left == 0; }
+uint8_t fuzz_byte() {
+    return take_byte();
+}
+bool fuzz_done() {
+    return input_left == 0;
+}
 
 int plat_version(uint32_t* platform_id, uint32_t* major) {
     *platform_id = 2;
@@ -45,7 +49,9 @@ int plat_version(uint32_t* platform_id, uint32_t* major) {
     return 1;
 }
 
-plat_device plat_device_open(const char*, int) { return &random_key_token; }
+plat_device plat_device_open(const char*, int) {
+    return &random_key_token;
+}
 void plat_device_close(plat_device) {}
 
 // Answers: one byte decides failure (low bit 0 fails when bit 1 is set), two bytes the
@@ -55,7 +61,8 @@ int plat_device_control(plat_device, uint32_t, void*, uint32_t, void* out, uint3
     uint8_t mode = take_byte();
     if ((mode & 3) == 2)
         return 0;
-    uint32_t length = take_byte() | uint32_t(take_byte()) << 8;
+    uint32_t length = take_byte(); // low byte first, in its own statement for every compiler
+    length |= uint32_t(take_byte()) << 8;
     if (length > out_size)
         length = out_size;
     uint8_t* bytes = static_cast<uint8_t*>(out);
@@ -66,15 +73,29 @@ int plat_device_control(plat_device, uint32_t, void*, uint32_t, void* out, uint3
     return 1;
 }
 
-uint32_t plat_last_error(void) { return take_byte() & 1 ? 53 : 31; }
+uint32_t plat_last_error(void) {
+    return take_byte() & 1 ? 53 : 31;
+}
 
-void* plat_mem_alloc(size_t size) { return calloc(1, size); }
-void plat_mem_free(void* block) { free(block); }
+void* plat_mem_alloc(size_t size) {
+    return calloc(1, size);
+}
+void plat_mem_free(void* block) {
+    free(block);
+}
 
-void* plat_lock_create(void) { return new std::mutex; }
-void plat_lock_delete(void* lock) { delete static_cast<std::mutex*>(lock); }
-void plat_lock_enter(void* lock) { static_cast<std::mutex*>(lock)->lock(); }
-void plat_lock_leave(void* lock) { static_cast<std::mutex*>(lock)->unlock(); }
+void* plat_lock_create(void) {
+    return new std::mutex;
+}
+void plat_lock_delete(void* lock) {
+    delete static_cast<std::mutex*>(lock);
+}
+void plat_lock_enter(void* lock) {
+    static_cast<std::mutex*>(lock)->lock();
+}
+void plat_lock_leave(void* lock) {
+    static_cast<std::mutex*>(lock)->unlock();
+}
 
 int plat_random(void* buffer, uint32_t size) {
     memset(buffer, 0x5A, size);
@@ -85,8 +106,12 @@ void* plat_user_key_create(const char*, int* created) {
     *created = 0;
     return &random_key_token;
 }
-void* plat_user_key_open(const char*, int) { return &random_key_token; }
-void* plat_machine_key_open(const char*, int) { return nullptr; }
+void* plat_user_key_open(const char*, int) {
+    return &random_key_token;
+}
+void* plat_machine_key_open(const char*, int) {
+    return nullptr;
+}
 void plat_reg_close(void*) {}
 
 uint32_t plat_reg_query(void*, const char*, uint32_t* type, void* buffer, uint32_t* size) {
@@ -106,6 +131,12 @@ uint32_t plat_reg_write_binary(void*, const char*, const void* data, uint32_t si
     mask_length = size;
     return 0;
 }
-uint32_t plat_reg_write_string(void*, const char*, const char*) { return 0; }
-uint32_t plat_reg_write_dword(void*, const char*, uint32_t) { return 0; }
-int plat_reg_subkey(void*, uint32_t, char*, uint32_t) { return 0; }
+uint32_t plat_reg_write_string(void*, const char*, const char*) {
+    return 0;
+}
+uint32_t plat_reg_write_dword(void*, const char*, uint32_t) {
+    return 0;
+}
+int plat_reg_subkey(void*, uint32_t, char*, uint32_t) {
+    return 0;
+}

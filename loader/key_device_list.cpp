@@ -35,6 +35,7 @@ const char* const floppy_a_code = "A:\\";
 const char* const floppy_b_code = "B:\\";
 const uint32_t max_registered = 32;
 const int label_letter = 15; // "Removable disk A:": the A
+const int drive_count = 26;  // A: to Z:
 
 int case_equal(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b)
@@ -110,14 +111,13 @@ void add_registered_devices(int* default_entry) {
         ui_combo_select(IDC_KEY_DEVICE, *default_entry >= 0 ? *default_entry : 0);
 }
 
+// The highest drive of a volume message's mask, or 0 when the mask names no drive: bits
+// above Z are no drive letter and must not index the per-letter codes.
 char drive_letter(uint32_t unit_mask) {
-    int k = 0;
-    for (int bit = 31; bit > 0; --bit)
-        if (unit_mask & (1u << bit)) {
-            k = bit;
-            break;
-        }
-    return char('A' + k);
+    for (int bit = drive_count - 1; bit >= 0; --bit)
+        if (unit_mask & (1u << bit))
+            return char('A' + bit);
+    return 0;
 }
 
 // The template lowered, with the upper-case letter in place.
@@ -163,7 +163,7 @@ const char* SelectedKeyDevice() {
 void AddRemovableDrive(uint32_t unit_mask) {
     char letter = drive_letter(unit_mask);
     char drive[3] = {letter, ':', '\0'};
-    if (!lp_drive_removable(drive))
+    if (!letter || !lp_drive_removable(drive))
         return;
     make_removable_label(letter);
     char* code = window_state.drive_codes[letter - 'A'];
@@ -176,7 +176,10 @@ void AddRemovableDrive(uint32_t unit_mask) {
 }
 
 void RemoveRemovableDrive(uint32_t unit_mask) {
-    make_removable_label(drive_letter(unit_mask));
+    char letter = drive_letter(unit_mask);
+    if (!letter)
+        return;
+    make_removable_label(letter);
     int index = find_label(window_state.label_template);
     if (index < 0)
         return;

@@ -151,6 +151,20 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
     EXPECT_EQ(ui().combo.size(), 1u);
 }
 
+// Bits above Z name no drive: such a mask, or an empty one, changes nothing.
+TEST_F(MainWindowTest, VolumeMasksWithoutADriveChangeNothing) {
+    ready();
+    world().removable_drives = "AE[\\]^_`";
+    world().logical_drives = "AE";
+    main_window_init();
+    const std::vector<std::string> before = combo_texts();
+    for (uint32_t mask : {0u, 1u << 26, 1u << 31, 0xFC000000u})
+        for (uint32_t event : {uint32_t(DEVICE_ARRIVAL), uint32_t(DEVICE_REMOVE_COMPLETE)}) {
+            main_window_device_change(event, 1, mask, 1);
+            EXPECT_EQ(combo_texts(), before) << std::hex << mask << " " << event;
+        }
+}
+
 TEST_F(MainWindowTest, KeyListLinesWidthAndPosition) {
     ready();
     world().drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
