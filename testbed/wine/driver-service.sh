@@ -18,13 +18,8 @@ DRIVERS_DIR="$WINEPREFIX/drive_c/windows/system32/drivers"
 BIN_PATH='C:\windows\system32\drivers\orvexa.sys'
 START_ATTEMPTS=5
 
-# In a 64-bit prefix the 32-bit `sc` would hand a 64-bit driver to a 32-bit driver host,
-# where it cannot load: the service is managed with the 64-bit loader there.
-if grep -q '^#arch=win64' "$WINEPREFIX/system.reg" 2>/dev/null; then
-    sc() { /usr/lib/wine/wine64 sc "$@"; }
-else
-    sc() { wine sc "$@"; }
-fi
+. "$(dirname "$0")/native-wine.sh"
+sc() { native_wine sc "$@"; }
 
 query() { sc query "$NAME" 2>/dev/null; }
 installed() { query | grep -q 'SERVICE_NAME'; }

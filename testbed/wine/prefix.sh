@@ -28,6 +28,10 @@ done
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i
+    # The Windows that people run: a program with a compatibility manifest is told 10.0,
+    # one without it 6.2, as on Windows 10 and 11.
+    . "$(dirname "$0")/native-wine.sh"
+    native_wine winecfg -v win10
     wineserver -w
 fi
 

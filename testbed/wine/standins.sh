@@ -21,6 +21,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/testbed/wine/native-wine.sh"
 media="${ORX_MEDIA_DIR:-$root/build/testbed-media}"
 # The stand-ins are 32-bit: on a 64-bit prefix their system folder is SysWOW64.
 system32="$WINEPREFIX/drive_c/windows/system32"
@@ -32,7 +33,7 @@ import_registry() { # file with the REGEDIT4 text
     reg_file="$WINEPREFIX/drive_c/windows/temp/orx-standins.reg"
     mkdir -p "$(dirname "$reg_file")"
     cp "$1" "$reg_file"
-    wine regedit /S 'C:\windows\temp\orx-standins.reg'
+    native_wine regedit /S 'C:\windows\temp\orx-standins.reg'
     rm -f "$reg_file"
 }
 

@@ -6,7 +6,8 @@ dll=$1
 shift
 expected=$(printf '%s\n' "$@" | sort -n)
 
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+# The x86-64 objdump reads both PE32 and PE32+ images.
+dump=$(x86_64-w64-mingw32-objdump -p "$dll")
 exported=$(printf '%s\n' "$dump" |
   sed -n 's/^\s*\[ *[0-9]*\] +base\[ *\([0-9]*\)\] *\([0-9a-f]*\) Export RVA.*/\1 \2/p' |
   awk '$2 != "0" && $2 !~ /^0+$/ {print $1}' | sort -n)
