@@ -52,13 +52,13 @@ void refresh_mask(const uint8_t fresh[ORX_MASK_SIZE]) {
     plat_reg_close(key);
 }
 
-int generator_ready(void) {
+} // namespace
+
+int orx_generator_ready(void) {
     orvexa_drv_info record = {};
     return orx_channel_open() && orx_info_query(&record, 0) &&
            record.word[ORVEXA_INFO_RNDM_READY] != 0;
 }
-
-} // namespace
 
 int orx_rndm_checked(void) {
     return rndm_checked.load(std::memory_order_relaxed);
@@ -125,7 +125,7 @@ int orx_self_test(void) {
 int orx_generator_check(int ready_before) {
     if (ready_before && orx_rndm_checked())
         return 1;
-    if (!generator_ready())
+    if (!orx_generator_ready())
         return 1;
     uint8_t fresh[ORX_MASK_SIZE];
     if (orx_generator_read(fresh, sizeof fresh) && orx_rndm_checked())

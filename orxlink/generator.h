@@ -25,6 +25,9 @@ double orx_chi_square(const uint32_t counts[256], uint32_t total);
 int orx_chi_square_in_bounds(double chi2);
 void orx_count_bytes(const uint8_t* sample, uint32_t length, uint32_t counts[256]);
 
+// 1 when the information record can be read and says the generator is ready.
+int orx_generator_ready(void);
+
 // Up to five attempts of 25,600 bytes; 1 when one passes.
 int orx_self_test(void);
 

@@ -18,10 +18,16 @@ int query(orvexa_drv_info* record) {
 }
 
 // Bytes 0..7 one request each; the first failure ends the loop and keeps its status.
+// The single bytes alone can make the generator ready: then it is tested here, as after a
+// key-set request, since the 32-byte seed that may follow finds it ready already and
+// would hand out an untested generator as good.
 void put_single_bytes(const uint8_t* data) {
+    int ready_before = orx_generator_ready();
     for (int i = 0; i < SINGLE_SEED_BYTES; ++i)
         if (!orx_put_seed_byte(data[i]))
-            return;
+            break;
+    if (!ready_before)
+        orx_generator_check(0);
 }
 
 // The answer after a seed: 0 when the named words of a fresh record are all set.

@@ -154,3 +154,36 @@ TEST_F(ProviderTest, ConcurrentReadersNeverMixInsideABlock) {
             for (size_t j = 1; j < 32; ++j)
                 ASSERT_EQ(out[i + j], out[i]);
 }
+
+// Eight single seed bytes can ready the generator on their own (a driver that holds keys):
+// the generator must then be tested, for (1, 8) and for (1, 40), whose 32-byte seed
+// finds it ready already.
+TEST_F(ProviderTest, SingleBytesThatReadyTheGeneratorAreSelfTested) {
+    FakeHandler base = fake().handler;
+    fake().handler = [&, base](const FakeRequest& r) {
+        FakeAnswer a = base(r);
+        if (r.code == ORVEXA_IOCTL_SEED_BYTE && driver.seed_bytes >= 8)
+            driver.words[1] = 1;
+        return a;
+    };
+    driver.on_key_set = [](ScriptedDriver& d, uint32_t) { d.words[2] = 1; };
+    struct {
+        int size;
+        uint32_t square_sum; // 25,600: a sample that passes; 80,000: one that fails
+        int kind_after;
+    } cases[] = {{40, 25600, 0}, {8, 25600, 0}, {40, 80000, 1}, {8, 80000, 1}};
+    uint8_t data[40] = {};
+    for (auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " " << c.square_sum);
+        orx_set_rndm_checked(1);
+        driver.words[1] = driver.words[2] = driver.words[3] = 0;
+        driver.seed_bytes = driver.block_reads = 0;
+        driver.stream = sample_with_square_sum(c.square_sum);
+        driver.position = 0;
+        table->put_seed(1, c.size, data);
+        EXPECT_GE(driver.block_reads, 800); // at least one 25,600-byte sample
+        int kind = -1, size = -1;
+        ASSERT_EQ(table->get_seed_need(&kind, &size), 0);
+        EXPECT_EQ(kind, c.kind_after);
+    }
+}
