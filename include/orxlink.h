@@ -158,8 +158,8 @@ enum {
  *   device cannot be opened or queried: the open statuses, ORX_DRIVER_ERROR (1); or the
  *   generator reports that it cannot be completed, status unchanged). Needs the device.
  *   The library tests the generator when a seed or key-set request makes it ready; a
- *   generator that was ready before the process began, or that got ready from single seed
- *   bytes, has not been tested when (0, 0) comes. The pairs:
+ *   generator that was ready before the process began has not been tested when (0, 0)
+ *   comes. The pairs:
  *     (0, 0)     nothing: the generator is ready and no self-test in this process failed
  *     (1, 40)    40 bytes: a complete reseed (also after a failed self-test)
  *     (1, 8)     8 bytes, sent as single seed bytes
@@ -174,8 +174,9 @@ enum {
  *   random generator); the library adds the user's stored mask to 32-byte seeds itself.
  *   (1, 40) sends bytes 0..7 one by one, then bytes 8..39 as the 32-byte seed even when a
  *   single byte failed; (2, 4096) passes the pair check but always fails with
- *   DLL_BUFFER_ERROR (3) (2048 bytes at most travel in one request). When its 32-byte
- *   seed or seed block makes the generator ready, the library tests 25,600 of its bytes
+ *   DLL_BUFFER_ERROR (3) (2048 bytes at most travel in one request). When its single
+ *   seed bytes, 32-byte seed or seed block make the generator ready, the library tests
+ *   25,600 of its bytes
  *   (up to five attempts) before it answers: a generator that fails answers 3 with
  *   ORX_DRIVER_ERROR (1), and get_seed_need asks for (1, 40) again. Statuses:
  *   DLL_BUFFER_ERROR (3) (null data, a failed information query, no request buffer), the

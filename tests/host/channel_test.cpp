@@ -29,10 +29,14 @@ TEST_F(ChannelTest, PlatformRuleChoosesThePathOrFailsWithOpenError) {
         const char* path; // null: refused with status 51 and nothing opened
         int shared;
     } cases[] = {
-        {true, 1, 4, "\\\\.\\orvexa", 1},     {true, 2, 4, "\\\\.\\OrvexaDev", 0},
-        {true, 2, 5, "\\\\.\\OrvexaDev", 0},  {true, 2, 6, "\\\\.\\OrvexaDev", 0},
-        {true, 2, 10, "\\\\.\\OrvexaDev", 0}, {true, 2, 3, nullptr, 0},
-        {true, 3, 6, nullptr, 0},             {true, 0, 4, nullptr, 0},
+        {true, 1, 4, "\\\\.\\orvexa", 1},
+        {true, 2, 4, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 5, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 6, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 10, "\\\\.\\OrvexaDev", 0},
+        {true, 2, 3, nullptr, 0},
+        {true, 3, 6, nullptr, 0},
+        {true, 0, 4, nullptr, 0},
         {false, 2, 6, nullptr, 0},
     };
     for (auto& c : cases) {
