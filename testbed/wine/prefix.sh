@@ -35,6 +35,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 
+# Wine's own fonts (Debian package fonts-wine) are not searched where Debian puts them:
+# without Marlett the caption buttons come out as the letters "0 1 r".
+for font in /usr/share/wine/fonts/*.ttf; do
+    [ -f "$font" ] || continue
+    target="$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")"
+    [ -f "$target" ] || cp "$font" "$target"
+done
+
 if [ "$null_graphics" = 1 ]; then
     if ! wine reg query 'HKCU\Software\Wine\Drivers' /v Graphics 2>/dev/null | grep -qi 'null'; then
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
