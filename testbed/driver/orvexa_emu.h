@@ -3,7 +3,9 @@
  * Freestanding C99: no heap, no C library beyond <stdint.h>. The same code runs inside the
  * WDM wrapper (orvexa_wdm.c) and natively inside the host tests. One orvexa_emu holds the
  * whole driver; it can be a static global. The engine is not thread-safe: the caller
- * serialises calls.
+ * serialises calls. Sources: orvexa_emu.c (state, readiness, routing), emu_generator.c (the
+ * DRBG), emu_chacha.c, emu_generator_requests.c, emu_keys.c, emu_data.c (the request
+ * families), emu_faults.c and emu_testctl.c (test control).
  *
  * Requests (device type 0x9C40, METHOD_BUFFERED, function 0x900 + k, code 0x9C402400 + 4k).
  * "hdr" is the 16-byte request header of four little-endian words: code/status,
@@ -116,6 +118,24 @@ extern "C" {
 #define ORVEXA_EMU_MAX_BLOCK_UNITS 4096u
 #define ORVEXA_EMU_SEED_BYTES_NEEDED 8u
 #define ORVEXA_EMU_STEPS_NEEDED 40u
+
+/* Function numbers k of the ORVEXA range (code ORVEXA_EMU_CODE(k)); 9, 10 and 15 are
+   unassigned. */
+enum {
+    ORVEXA_EMU_FN_INFO = 0,
+    ORVEXA_EMU_FN_BLOCK_READ = 1,
+    ORVEXA_EMU_FN_KEY_SET = 2,
+    ORVEXA_EMU_FN_STEP = 3,
+    ORVEXA_EMU_FN_KEY_GET = 4,
+    ORVEXA_EMU_FN_KEY_RESET = 5,
+    ORVEXA_EMU_FN_RECORDS = 6,
+    ORVEXA_EMU_FN_SEED_BYTE = 7,
+    ORVEXA_EMU_FN_BYTE_READ = 8,
+    ORVEXA_EMU_FN_DATA_IV_A = 11,
+    ORVEXA_EMU_FN_DATA_IV_B = 12,
+    ORVEXA_EMU_FN_DATA_KEYED = 13,
+    ORVEXA_EMU_FN_DATA_TEXT = 14
+};
 
 /* Results of orvexa_emu_control. */
 enum {

@@ -284,17 +284,20 @@ TEST_F(CryptoLibrary, ReaderTextsStayInsideTheirBuffer) {
         return rdr_error_a(0, code, length, text);
     };
     uint32_t length = 0;
-    ASSERT_EQ(ask(4017, 260, &length), 0);
-    EXPECT_STREQ(text, "Reader error 4017: card not present");
-    EXPECT_EQ(length, strlen(text));
-    ASSERT_EQ(ask(4100, 260, &length), 0);
-    EXPECT_STREQ(text, "Reader error 4100: medium type not supported");
-    ASSERT_EQ(ask(4055, 260, &length), 0);
-    EXPECT_STREQ(text, "Reader error 4055: reader failure");
-    ASSERT_EQ(ask(4017, 12, &length), 0);
-    EXPECT_STREQ(text, "Reader erro");
-    EXPECT_EQ(text[12], 0x5A);
-
+    const struct {
+        int32_t code;
+        uint32_t capacity;
+        const char* text;
+    } known[] = {{4017, 260, "Reader error 4017: card not present"},
+                 {4100, 260, "Reader error 4100: medium type not supported"},
+                 {4055, 260, "Reader error 4055: reader failure"},
+                 {4017, 12, "Reader erro"}};
+    for (const auto& k : known) {
+        ASSERT_EQ(ask(k.code, k.capacity, &length), 0) << k.code;
+        EXPECT_STREQ(text, k.text);
+        EXPECT_EQ(length, strlen(text));
+        EXPECT_EQ(text[k.capacity], 0x5A);
+    }
     for (int32_t code : {3999, 4090, 4097, 4101, 5000, -2}) {
         EXPECT_NE(ask(code, 260, &length), 0) << code;
         EXPECT_EQ(length, 260u) << code;

@@ -32,9 +32,14 @@
 
 enum { EXIT_USAGE = 1, EXIT_NO_DEVICE = 2, EXIT_REQUEST = 3 };
 
-static const char* const function_names[16] = {
-    "info", "block", "key-set", "step", "key-get", "reset", "records", "seed-byte",
-    "byte", NULL,    NULL,      "iv-a", "iv-b",    "keyed", "text",    NULL};
+static const char* const function_names[ORVEXA_EMU_FUNCTIONS] = {
+    [ORVEXA_EMU_FN_INFO] = "info",       [ORVEXA_EMU_FN_BLOCK_READ] = "block",
+    [ORVEXA_EMU_FN_KEY_SET] = "key-set", [ORVEXA_EMU_FN_STEP] = "step",
+    [ORVEXA_EMU_FN_KEY_GET] = "key-get", [ORVEXA_EMU_FN_KEY_RESET] = "reset",
+    [ORVEXA_EMU_FN_RECORDS] = "records", [ORVEXA_EMU_FN_SEED_BYTE] = "seed-byte",
+    [ORVEXA_EMU_FN_BYTE_READ] = "byte",  [ORVEXA_EMU_FN_DATA_IV_A] = "iv-a",
+    [ORVEXA_EMU_FN_DATA_IV_B] = "iv-b",  [ORVEXA_EMU_FN_DATA_KEYED] = "keyed",
+    [ORVEXA_EMU_FN_DATA_TEXT] = "text"};
 
 static int parse_number(const char* s, uint32_t* value) {
     char* end;
@@ -134,7 +139,8 @@ static int ctl(HANDLE h, uint32_t op, const uint32_t* args, const void* extra, D
 static int query_info(HANDLE h, uint32_t info[20]) {
     uint32_t hdr[4] = {0, 0, 0, 0};
     DWORD got = 0;
-    return DeviceIoControl(h, ORVEXA_EMU_CODE(0), hdr, sizeof hdr, info, 80, &got, NULL) &&
+    return DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_INFO), hdr, sizeof hdr, info, 80, &got,
+                           NULL) &&
            got == 80;
 }
 
@@ -181,26 +187,30 @@ static int probe(HANDLE h) {
            (unsigned long)info[7]);
     len = info[5] * 8;
 
-    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(1), NULL, 0, block, 16 + len, &got, NULL);
+    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_BLOCK_READ), NULL, 0, block, 16 + len,
+                         &got, NULL);
     memcpy(hdr, block, 16);
     for (i = 0; i < len; i++)
         sum ^= block[16 + i];
     CHECK(ok && got == 16 + len && hdr[0] == 0 && hdr[3] == len && hdr[2] == sum,
           "block read with its checksum");
 
-    args[0] = ORVEXA_EMU_CODE(5);
+    args[0] = ORVEXA_EMU_CODE(ORVEXA_EMU_FN_KEY_RESET);
     args[1] = ORVEXA_TESTCTL_FAULT_NETPATH;
     CHECK(ctl(h, ORVEXA_TESTCTL_ARM_FAULT, args, NULL, 0, NULL, 0, NULL), "arm error 53");
     memset(hdr, 0, sizeof hdr);
-    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(5), hdr, 16, NULL, 0, &got, NULL);
+    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_KEY_RESET), hdr, 16, NULL, 0, &got, NULL);
     CHECK(!ok && GetLastError() == ERROR_BAD_NETPATH, "key reset fails with error 53");
-    CHECK(DeviceIoControl(h, ORVEXA_EMU_CODE(5), hdr, 16, NULL, 0, &got, NULL),
-          "next key reset succeeds");
+    CHECK(
+        DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_KEY_RESET), hdr, 16, NULL, 0, &got, NULL),
+        "next key reset succeeds");
 
     for (i = 0; i < 40; i++) {
         unsigned char byte;
-        if (!DeviceIoControl(h, ORVEXA_EMU_CODE(8), NULL, 0, &byte, 1, &got, NULL) || got != 1 ||
-            !DeviceIoControl(h, ORVEXA_EMU_CODE(3), NULL, 0, NULL, 0, &got, NULL))
+        if (!DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_BYTE_READ), NULL, 0, &byte, 1, &got,
+                             NULL) ||
+            got != 1 ||
+            !DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_STEP), NULL, 0, NULL, 0, &got, NULL))
             break;
     }
     CHECK(i == 40 && query_info(h, info) && info[2] != 0 && info[1] == 0,
@@ -212,7 +222,8 @@ static int probe(HANDLE h) {
     memset(block, 0, 26);
     block[0] = 4; /* key-get 4 of slot 1, answered in the same buffer */
     block[4] = 1;
-    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(4), block, 16, block, 26, &got, NULL);
+    ok = DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_KEY_GET), block, 16, block, 26, &got,
+                         NULL);
     CHECK(ok && got == 26 && block[0] == 0 && block[12] == 10 &&
               memcmp(block + 16, "0123456789", 10) == 0,
           "key-get 4 returns the key number");
@@ -229,7 +240,8 @@ static int probe(HANDLE h) {
 
     QueryPerformanceCounter(&t0);
     for (i = 0; i * len < 25600 && len; i++)
-        if (!DeviceIoControl(h, ORVEXA_EMU_CODE(1), NULL, 0, block, 16 + len, &got, NULL))
+        if (!DeviceIoControl(h, ORVEXA_EMU_CODE(ORVEXA_EMU_FN_BLOCK_READ), NULL, 0, block, 16 + len,
+                             &got, NULL))
             break;
     QueryPerformanceCounter(&t1);
     printf("probe: 25,600 generator bytes in %u block reads: %.1f ms\n", (unsigned)i,
