@@ -17,3 +17,6 @@ cmake --build "$root/build/win32" -j "$jobs"
 cmake -S "$root" -B "$root/build/win64" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" --no-warn-unused-cli >/dev/null
 cmake --build "$root/build/win64" -j "$jobs"
+
+# The SDK, the NSIS setup and the MSI packages, from both trees.
+"$root/scripts/installer.sh"
