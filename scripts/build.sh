@@ -18,5 +18,5 @@ cmake -S "$root" -B "$root/build/win64" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" --no-warn-unused-cli >/dev/null
 cmake --build "$root/build/win64" -j "$jobs"
 
-# The SDK for client programmers: header, reference, examples, import libraries (build/sdk).
-"$root/scripts/sdk.sh" >/dev/null
+# The SDK, the NSIS setup and the MSI packages, from both trees.
+"$root/scripts/installer.sh"
