@@ -1,8 +1,8 @@
 // The main window and the About box's platform for the loader's fuzz target: the window's
 // controls are the native tests' recorded ones (tests/host/loader/fake_ui.cpp), which keep
-// their state as the Win32 ones would and refuse an entry that is not there; the About box's
-// version resource, code pages and conversions answer from the input, and its dialog fills
-// the component tree the way the Win32 dialog inserts it.
+// their state as the Win32 ones would and throw (a finding) when asked for an entry that is
+// not there; the About box's version resource, code pages and conversions answer from the
+// input, and its dialog fills the component tree the way the Win32 dialog inserts it.
 #include <string.h>
 
 #include <string>
