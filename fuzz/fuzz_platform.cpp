@@ -6,8 +6,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <mutex>
-
 #include "platform.h"
 #include "registry.h"
 
@@ -82,19 +80,6 @@ void* plat_mem_alloc(size_t size) {
 }
 void plat_mem_free(void* block) {
     free(block);
-}
-
-void* plat_lock_create(void) {
-    return new std::mutex;
-}
-void plat_lock_delete(void* lock) {
-    delete static_cast<std::mutex*>(lock);
-}
-void plat_lock_enter(void* lock) {
-    static_cast<std::mutex*>(lock)->lock();
-}
-void plat_lock_leave(void* lock) {
-    static_cast<std::mutex*>(lock)->unlock();
 }
 
 int plat_random(void* buffer, uint32_t size) {

@@ -1,7 +1,8 @@
-// The main window's controls and the About box's platform for the loader's fuzz target:
-// the controls keep their state as the Win32 ones would; the About box's version resource,
-// code pages and conversions answer from the input, and its dialog fills the component tree
-// the way the Win32 dialog inserts it.
+// The main window and the About box's platform for the loader's fuzz target: the window's
+// controls are the native tests' recorded ones (tests/host/loader/fake_ui.cpp), which keep
+// their state as the Win32 ones would and throw (a finding) when asked for an entry that is
+// not there; the About box's version resource, code pages and conversions answer from the
+// input, and its dialog fills the component tree the way the Win32 dialog inserts it.
 #include <string.h>
 
 #include <string>
@@ -11,156 +12,40 @@
 #include "about_platform.h"
 #include "about_texts.h"
 #include "component_tree.h"
+#include "fake_ui.h"
 #include "loader_fuzz_platform.h"
-#include "main_window_logic.h"
 #include "main_window_ui.h"
+#include "res/resource_ids.h"
 
 namespace {
 
-struct ComboEntry {
-    std::string text;
-    const char* code;
-};
-
-struct Window {
-    std::vector<ComboEntry> combo;
-    int combo_selection = -1;
-    std::vector<std::string> list;
-    int list_selection = -1;
-    bool ended = false;
-    int result = 0;
-} window;
-
-template <typename T> bool valid(const std::vector<T>& v, int index) {
-    return index >= 0 && size_t(index) < v.size();
-}
-
 std::vector<uint8_t> version_block;
+int about_boxes_shown = 0;
 
 } // namespace
 
 void lf_window_open() {
-    window = Window();
+    reset_ui();
+    about_boxes_shown = 0;
 }
 
+// The recorded window counts the About boxes asked for; each is shown here, as the loader
+// shows it: its own resources, no product key.
 bool lf_window_ended(int* result) {
-    *result = window.result;
-    return window.ended;
+    for (; about_boxes_shown < ui().about_boxes; ++about_boxes_shown) {
+        static char instance;
+        ShowAboutBox(&instance, nullptr, 114, nullptr);
+    }
+    *result = ui().ended;
+    return ui().ended != -1000;
 }
 
 void lf_operator_picks_device(uint8_t index) {
-    window.combo_selection = valid(window.combo, index) ? index : -1;
+    ui_combo_select(IDC_KEY_DEVICE, index);
 }
 
 void lf_operator_picks_line(uint8_t index) {
-    window.list_selection = valid(window.list, index) ? index : -1;
-}
-
-// --- the main window's controls ---
-
-void ui_show(int, int) {}
-void ui_enable(int, int) {}
-void ui_focus(int) {}
-void ui_set_title(const char* title) {
-    lf_touch_text(title);
-}
-void ui_end_dialog(int result) {
-    if (!window.ended)
-        window.result = result;
-    window.ended = true;
-}
-void ui_send_command(int id) {
-    main_window_command(uint32_t(id));
-}
-void ui_wait_cursor(int) {}
-void ui_button_pushed(int, int) {}
-void ui_button_drop_default(int) {}
-void ui_menu_check(int, int) {}
-void ui_menu_enable(int, int) {}
-void ui_progress_setup(int, int, int, int) {}
-void ui_progress_step(int) {}
-
-int ui_combo_add(int, const char* text, const char* code) {
-    window.combo.push_back({text, code});
-    return int(window.combo.size()) - 1;
-}
-int ui_combo_count(int) {
-    return int(window.combo.size());
-}
-int ui_combo_selection(int) {
-    return window.combo_selection;
-}
-void ui_combo_select(int, int index) {
-    window.combo_selection = valid(window.combo, index) ? index : -1;
-}
-// The code of an entry is read where it points, as InitKey would read it.
-const char* ui_combo_code(int, int index) {
-    if (!valid(window.combo, index))
-        return nullptr;
-    if (window.combo[size_t(index)].code)
-        lf_touch_text(window.combo[size_t(index)].code);
-    return window.combo[size_t(index)].code;
-}
-void ui_combo_set_code(int, int index, const char* code) {
-    if (valid(window.combo, index))
-        window.combo[size_t(index)].code = code;
-}
-int ui_combo_text(int, int index, char* text, int size) {
-    if (!valid(window.combo, index) || window.combo[size_t(index)].text.size() >= size_t(size)) {
-        text[0] = '\0';
-        return 0;
-    }
-    strcpy(text, window.combo[size_t(index)].text.c_str());
-    return int(strlen(text));
-}
-void ui_combo_delete(int, int index) {
-    if (!valid(window.combo, index))
-        return;
-    window.combo.erase(window.combo.begin() + index);
-    if (window.combo_selection >= int(window.combo.size()))
-        window.combo_selection = -1;
-}
-
-int ui_list_add(int, const char* line) {
-    window.list.push_back(line);
-    return int(window.list.size()) - 1;
-}
-void ui_list_clear(int) {
-    window.list.clear();
-    window.list_selection = -1;
-}
-int ui_list_count(int) {
-    return int(window.list.size());
-}
-int ui_list_selection(int) {
-    return window.list_selection;
-}
-void ui_list_select(int, int index) {
-    window.list_selection = valid(window.list, index) ? index : -1;
-}
-void ui_list_delete(int, int index) {
-    if (!valid(window.list, index))
-        return;
-    window.list.erase(window.list.begin() + index);
-    if (window.list_selection >= int(window.list.size()))
-        window.list_selection = -1;
-}
-void ui_list_selected_text(int, char* text, int size) {
-    if (!valid(window.list, window.list_selection))
-        return;
-    const std::string& line = window.list[size_t(window.list_selection)];
-    if (line.size() < size_t(size))
-        strcpy(text, line.c_str());
-}
-int ui_list_text_width(int, const char* text) {
-    return int(strlen(text)) * 6;
-}
-void ui_list_set_extent(int, int) {}
-
-void ui_show_about() {
-    // The loader's own call: its resources, no product key.
-    static char instance;
-    ShowAboutBox(&instance, nullptr, 114, nullptr);
+    ui_list_select(IDC_KEY_LIST, index);
 }
 
 // --- the About box's platform ---

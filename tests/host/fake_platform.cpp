@@ -130,19 +130,6 @@ void plat_mem_free(void* block) {
     std::free(block);
 }
 
-void* plat_lock_create(void) {
-    return new std::mutex;
-}
-void plat_lock_delete(void* lock) {
-    delete static_cast<std::mutex*>(lock);
-}
-void plat_lock_enter(void* lock) {
-    static_cast<std::mutex*>(lock)->lock();
-}
-void plat_lock_leave(void* lock) {
-    static_cast<std::mutex*>(lock)->unlock();
-}
-
 int plat_random(void* buffer, uint32_t size) {
     if (the_fake.random_fails)
         return 0;

@@ -1,6 +1,8 @@
-// ShowAboutBox's flow: the language choice, the version strings and their failures, and
-// what the operator is told when the dialog cannot run.
+// ShowAboutBox's flow: the dialog run for the module, owner and product given, and every
+// failure told to the operator in the box's language, with no dialog after it.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "about_box.h"
 #include "about_texts.h"
@@ -13,56 +15,51 @@ void* const module = &program_module;
 int owner_window;
 void* const owner = &owner_window;
 
-std::map<std::string, std::string>& program_values() {
-    return about_world().version_values["C:\\orx\\orxload.exe"];
-}
-
-class AboutBox : public ::testing::Test {
-  protected:
-    void SetUp() override { about_reset(module); }
-};
-
-TEST_F(AboutBox, RunsTheDialogWithTheModuleOwnerAndProduct) {
+// Whatever the dialog ends with, 0 included, is its result and no failure.
+TEST(AboutBox, RunsTheDialogWithTheModuleOwnerAndProduct) {
     const char* product = "orxload";
-    EXPECT_EQ(ShowAboutBox(module, owner, 114, product), 1);
-    EXPECT_EQ(about_world().dialog_instance, module);
-    EXPECT_EQ(about_world().dialog_owner, owner);
-    EXPECT_EQ(about_world().dialog_product, product);
-    EXPECT_TRUE(about_world().boxes.empty());
-    EXPECT_EQ(about_world().version_queries,
-              (std::vector<std::string>{"\\StringFileInfo\\041904B0\\LegalCopyright",
-                                        "\\StringFileInfo\\041904B0\\FileDescription",
-                                        "\\StringFileInfo\\041904B0\\FileVersion"}));
+    for (int result : {1, 0}) {
+        about_reset(module);
+        about_world().dialog_result = result;
+        EXPECT_EQ(ShowAboutBox(module, owner, 114, product), result);
+        EXPECT_EQ(about_world().dialog_instance, module);
+        EXPECT_EQ(about_world().dialog_owner, owner);
+        EXPECT_EQ(about_world().dialog_product, product);
+        EXPECT_TRUE(about_world().boxes.empty());
+    }
 }
 
-TEST_F(AboutBox, NoCodePage1251MeansEnglishAfterLookingAtEveryPage) {
-    about_world().code_pages = {"437", "12510", "125", "1252"};
-    about_world().dialog_result = -1;
-    ShowAboutBox(module, owner, 114, nullptr);
-    EXPECT_EQ(about_world().code_pages_visited.size(), 4u);
-    ASSERT_EQ(about_world().boxes.size(), 1u);
-    EXPECT_EQ(about_world().boxes[0].caption, "About");
-}
-
-TEST_F(AboutBox, MissingVersionInformationIsReportedAndNoDialogRuns) {
+TEST(AboutBox, FailuresAreToldInTheBoxLanguage) {
     struct Case {
-        const char* what;
-        void (*spoil)();
+        std::string what;
+        std::function<void()> spoil;
+        const char* AboutTexts::*message;
+        int dialog_runs;
     };
-    const Case cases[] = {
-        {"another module", [] { about_world().module_files.clear(); }},
-        {"no version resource", [] { about_world().version_values.clear(); }},
-        {"unreadable resource", [] { about_world().version_info_fails = true; }},
-        {"no LegalCopyright",
-         [] { program_values().erase("\\StringFileInfo\\041904B0\\LegalCopyright"); }},
-        {"no FileDescription",
-         [] { program_values().erase("\\StringFileInfo\\041904B0\\FileDescription"); }},
-        {"no FileVersion",
-         [] { program_values().erase("\\StringFileInfo\\041904B0\\FileVersion"); }},
+    const auto version_error = &AboutTexts::version_info_error;
+    std::vector<Case> cases = {
+        {"another module", [] { about_world().module_files.clear(); }, version_error, 0},
+        {"no version resource", [] { about_world().version_values.clear(); }, version_error, 0},
+        {"unreadable resource", [] { about_world().version_info_fails = true; }, version_error, 0},
+        {"dialog cannot run", [] { about_world().dialog_result = -1; }, &AboutTexts::memory_error,
+         1},
     };
+    for (const char* name : {"LegalCopyright", "FileDescription", "FileVersion"})
+        cases.push_back({std::string("no ") + name,
+                         [name] {
+                             about_world().version_values["C:\\orx\\orxload.exe"].erase(
+                                 std::string("\\StringFileInfo\\041904B0\\") + name);
+                         },
+                         version_error, 0});
+    // Every text is converted twice (counted, then written): each call fails in turn.
+    for (long call = 0; call < 14; ++call)
+        cases.push_back({"conversion " + std::to_string(call),
+                         [call] { about_world().fail_conversion = call; },
+                         &AboutTexts::memory_error, 0});
+
     for (const Case& c : cases) {
         for (bool russian : {false, true}) {
-            SCOPED_TRACE(std::string(c.what) + (russian ? ", Russian" : ", English"));
+            SCOPED_TRACE(c.what + (russian ? ", Russian" : ", English"));
             about_reset(module);
             if (russian) {
                 about_world().code_pages = {"1251"};
@@ -70,22 +67,14 @@ TEST_F(AboutBox, MissingVersionInformationIsReportedAndNoDialogRuns) {
             }
             c.spoil();
             EXPECT_EQ(ShowAboutBox(module, owner, 114, nullptr), -1);
-            EXPECT_EQ(about_world().dialog_runs, 0);
+            EXPECT_EQ(about_world().dialog_runs, c.dialog_runs);
             ASSERT_EQ(about_world().boxes.size(), 1u);
             const AboutTexts& texts = russian ? about_russian : about_english;
             EXPECT_EQ(about_world().boxes[0].owner, owner);
-            EXPECT_EQ(about_world().boxes[0].text, texts.version_info_error);
+            EXPECT_EQ(about_world().boxes[0].text, texts.*c.message);
             EXPECT_EQ(about_world().boxes[0].caption, texts.caption);
         }
     }
-}
-
-TEST_F(AboutBox, DialogThatCannotRunIsReportedAsLowMemory) {
-    about_world().dialog_result = -1;
-    EXPECT_EQ(ShowAboutBox(module, owner, 114, nullptr), -1);
-    ASSERT_EQ(about_world().boxes.size(), 1u);
-    EXPECT_EQ(about_world().boxes[0].text, "Error: low memory.");
-    EXPECT_EQ(about_world().boxes[0].caption, "About");
 }
 
 } // namespace

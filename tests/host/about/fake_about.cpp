@@ -8,6 +8,7 @@
 namespace {
 
 FakeAboutWorld world;
+const int cp1251_at_start = Cp1251Installed; // read before any test runs
 
 // Code page 1251 for the Cyrillic letters, 1252 as Latin-1; the rest as ASCII.
 uint16_t unit_of(unsigned char c) {
@@ -22,28 +23,38 @@ uint16_t unit_of(unsigned char c) {
     return 0xFFFD;
 }
 
+const char* const program_file = "C:\\orx\\orxload.exe";
+
 } // namespace
 
 FakeAboutWorld& about_world() {
     return world;
 }
 
-void about_reset(void* module) {
-    world = FakeAboutWorld();
-    Cp1251Installed = 0;
-    world.module_files[module] = "C:\\orx\\orxload.exe";
-    auto& values = world.version_values["C:\\orx\\orxload.exe"];
-    values["\\StringFileInfo\\041904B0\\FileDescription"] = "ORVEXA key loader";
-    values["\\StringFileInfo\\041904B0\\FileVersion"] = "3.5.259";
-    values["\\StringFileInfo\\041904B0\\LegalCopyright"] = "Copyright (C) ORX toolkit authors";
-    values["\\StringFileInfo\\040904B0\\FileVersion"] = "3.5.259";
+std::string& program_value(const char* name) {
+    return world.version_values[program_file][std::string("\\StringFileInfo\\041904B0\\") + name];
 }
 
-uint32_t ap_ansi_code_page(void) { return uint32_t(about_world().ansi_code_page); }
+void about_reset(void* module) {
+    world = FakeAboutWorld();
+    Cp1251Installed = cp1251_at_start;
+    world.module_files[module] = program_file;
+    program_value("FileDescription") = "ORVEXA key loader";
+    program_value("FileVersion") = "3.5.259";
+    program_value("LegalCopyright") = "Copyright (C) ORX toolkit authors";
+    auto& english = world.version_values[program_file];
+    english["\\StringFileInfo\\040904B0\\FileDescription"] = "English description";
+    english["\\StringFileInfo\\040904B0\\FileVersion"] = "9.9.9";
+    english["\\StringFileInfo\\040904B0\\LegalCopyright"] = "English copyright";
+}
+
+uint32_t ap_ansi_code_page(void) {
+    return uint32_t(world.ansi_code_page);
+}
 
 void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
     for (const std::string& page : world.code_pages) {
-        world.code_pages_visited.push_back(page);
+        ++world.code_pages_visited;
         if (!visit(page.c_str()))
             return;
     }
@@ -83,7 +94,6 @@ int ap_version_info(const char* file, uint32_t size, void* data) {
 }
 
 int ap_version_query(const void* data, const char* path, const char** text, uint32_t* length) {
-    world.version_queries.push_back(path);
     auto& values = world.version_values[static_cast<const char*>(data)];
     auto it = values.find(path);
     if (it == values.end())

@@ -16,7 +16,7 @@ struct AboutBoxShown {
 
 struct FakeAboutWorld {
     std::vector<std::string> code_pages = {"437", "850", "1252"};
-    std::vector<std::string> code_pages_visited;
+    int code_pages_visited = 0;
     int ansi_code_page = 1252;
     long conversions = 0;
     long fail_conversion = -1; // the conversion call with this index fails (0 = the first)
@@ -25,7 +25,6 @@ struct FakeAboutWorld {
     std::map<void*, std::string> module_files;
     std::map<std::string, std::map<std::string, std::string>> version_values;
     bool version_info_fails = false;
-    std::vector<std::string> version_queries;
 
     std::vector<AboutBoxShown> boxes;
 
@@ -38,8 +37,12 @@ struct FakeAboutWorld {
 };
 
 FakeAboutWorld& about_world();
-// A fresh world whose module `module` is "orxload.exe" with the program's version strings;
-// also clears the process-wide code-page flag.
+// A fresh world whose module `module` is "orxload.exe" with the program's version strings
+// (and other ones in an English block, which the box must not show). The process-wide
+// code-page flag goes back to the value it had when the process started, so that every
+// case sees the box as the first one of a process.
 void about_reset(void* module);
+// The version value `name` of the Russian block of "orxload.exe".
+std::string& program_value(const char* name);
 
 #endif
