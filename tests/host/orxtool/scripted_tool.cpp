@@ -15,17 +15,12 @@ const std::map<uint32_t, std::string> kStatusNames = {
 // One library call: false (status set) when the driver is absent or this call is the one
 // scripted to fail.
 bool library_call() {
-    ++world.calls;
-    if (!world.driver) {
-        world.status = DRIVER_OPEN_ERROR;
-        return false;
-    }
-    auto failure = world.failing.find(world.calls);
-    if (failure != world.failing.end()) {
-        world.status = failure->second;
-        return false;
-    }
-    return true;
+    auto failure = world.failing.find(++world.calls);
+    const uint32_t status = !world.driver                    ? uint32_t(DRIVER_OPEN_ERROR)
+                            : failure != world.failing.end() ? failure->second
+                                                             : 0;
+    world.status = status ? status : world.status;
+    return status == 0;
 }
 
 uint8_t splitmix(uint64_t* state) {
