@@ -124,13 +124,13 @@ TEST_F(RecordCommands, ResetTriesEverySlotAndListsTheRefused) {
         const char* err;
     };
     const Case cases[] = {
-        {{"reset", "9"}, {}, 0, "slot 9 reset\n", ""},
+        {{"reset", "15"}, {}, 0, "slot 15 reset\n", ""},
         {{"reset", "all"}, {}, 0, "all 16 slots reset\n", ""},
-        {{"reset", "7"},
-         {{7, 1}},
+        {{"reset", "0"},
+         {{0, 1}},
          3,
          "",
-         "orxtool reset: the driver refused to reset slot 7 (status 1 ORX_DRIVER_ERROR)\n"},
+         "orxtool reset: the driver refused to reset slot 0 (status 1 ORX_DRIVER_ERROR)\n"},
         {{"reset", "all"},
          {{5, 53}},
          3,
