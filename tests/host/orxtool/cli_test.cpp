@@ -1,11 +1,9 @@
-// orxtool's command line and JSON writer: what scripts depend on (documents that parse,
-// exit code 4 before the driver is asked anything).
+// orxtool's command line: help, the arguments' own errors (exit code 4 before the driver is
+// asked anything), and how a document carries any text.
 #include <gtest/gtest.h>
 
-#include <math.h>
 #include <stdint.h>
 
-#include "json.h"
 #include "scripted_tool.h"
 
 namespace {
@@ -58,6 +56,10 @@ const CliCase kCliCases[] = {
     {{"random", "12", "--hex", "--hex"}, 4, "", "option '--hex' given twice"},
     {{"random", "12"}, 4, "", "will not write binary bytes to the console"}, // a console
     {{"selftest", "--save"}, 4, "", "option '--save' needs a value"},
+    {{"--json", "reset", "\"\\\n\r\t\x01\x1f\xC0\x7F~"},
+     4,
+     "(got '\\\"\\\\\\n\\r\\t\\u0001\\u001f\\u00c0\\u007f~')\"",
+     "(got '"},
     {{"info", "--json", "x"},
      4,
      "{\"command\":\"info\",\"error\":\"unexpected argument 'x'\",\"status\":{\"code\":0,"
@@ -85,38 +87,4 @@ TEST(Cli, HelpAndArgumentErrorsNeverTouchTheDriver) {
             EXPECT_EQ(world.err, "") << line;
         EXPECT_EQ(world.calls, 0) << line;
     }
-}
-
-TEST(JsonWriter, EscapesTextAndKeepsDocumentsWellFormed) {
-    EXPECT_EQ(json_quote("a\"b\\c\n\r\t\x01\x1f "), "\"a\\\"b\\\\c\\n\\r\\t\\u0001\\u001f \"");
-    EXPECT_EQ(json_quote("\xC0\x7F~"), "\"\\u00c0\\u007f~\"");
-
-    JsonWriter j;
-    j.begin_object();
-    j.field("name", "slots");
-    j.begin_array("slots");
-    j.begin_object();
-    j.field("key", static_cast<const char*>(nullptr));
-    j.end_array(); // not the open container: ignored
-    j.end_object();
-    j.value(1u);
-    j.value("two");
-    j.value(0.5, 1);
-    j.begin_array();
-    j.end_array();
-    j.begin_object();
-    j.field("slot", 1);
-    // a failure in the middle: the report closes what is open and adds its members
-    j.close_to(1);
-    j.field("ok", false);
-    j.field("word", uint32_t(0xFFFFFFFFu));
-    j.field("neg", -3);
-    j.field("x", NAN);
-    j.field("chi", 250.126, 2);
-    j.end_object();
-    j.end_object(); // nothing open: ignored
-    j.end_array();
-    EXPECT_EQ(j.text(), "{\"name\":\"slots\",\"slots\":[{\"key\":null},1,\"two\",0.5,[],"
-                        "{\"slot\":1}],\"ok\":false,\"word\":4294967295,\"neg\":-3,\"x\":null,"
-                        "\"chi\":250.13}");
 }
