@@ -67,44 +67,26 @@ TEST_F(GeneratorCommands, RandomWritesNothingUnlessEveryByteCameAndWent) {
         int code;
         const char* err;
     };
+    // clang-format off
     const Case cases[] = {
-        {{"random", "9", "--out", "keep"},
-         {{1, 40}},
-         {},
-         0,
-         3,
-         "the generator is not ready (it asks for seed material (1, 40)); run 'orxtool seed' "
-         "first\n"},
+        {{"random", "9", "--out", "keep"}, {{1, 40}}, {}, 0, 3,
+            "the generator is not ready (it asks for seed material (1, 40)); run 'orxtool seed' "
+            "first\n"},
         {{"random", "9", "--out", "keep"}, {{0, 8}}, {}, 0, 3, "seed material (0, 8)"},
         {{"random", "9", "--out", "keep"}, {{2, 0}}, {}, 0, 3, "seed material (2, 0)"},
-        {{"random", "9", "--out", "keep"},
-         {},
-         {{1, 1}},
-         1,
-         3,
-         "orxtool random: the driver reports that its generator cannot be completed\n"},
-        {{"random", "9", "--out", "keep"},
-         {},
-         {{1, 1}},
-         0,
-         3,
-         "cannot ask the generator what it needs (status 1 ORX_DRIVER_ERROR)\n"},
-        {{"random", "9", "--out", "keep"},
-         {},
-         {{2, 50}},
-         0,
-         3,
-         "orxtool random: cannot read the generator; nothing was written (status 50)\n"},
+        {{"random", "9", "--out", "keep"}, {}, {{1, 1}}, 1, 3,
+            "orxtool random: the driver reports that its generator cannot be completed\n"},
+        {{"random", "9", "--out", "keep"}, {}, {{1, 1}}, 0, 3,
+            "cannot ask the generator what it needs (status 1 ORX_DRIVER_ERROR)\n"},
+        {{"random", "9", "--out", "keep"}, {}, {{2, 50}}, 0, 3,
+            "orxtool random: cannot read the generator; nothing was written (status 50)\n"},
         {{"random", "70000", "--out", "keep"}, {}, {{3, 2}}, 0, 3, "nothing was written"},
-        {{"random", "9", "--out", "locked"},
-         {},
-         {},
-         0,
-         1,
-         "orxtool random: cannot write 'locked'\n"},
+        {{"random", "9", "--out", "locked"}, {}, {}, 0, 1,
+            "orxtool random: cannot write 'locked'\n"},
         {{"random", "9", "--out", "full"}, {}, {}, 0, 1, "cannot write 'full'"},
         {{"random", "9"}, {}, {}, 0, 1, "cannot write to standard output"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         world = ScriptedWorld();
         world.files["keep"] = "keep";
@@ -134,21 +116,22 @@ TEST_F(GeneratorCommands, SeedAnswersEachNeedUntilReady) {
         std::vector<std::pair<int, int>> needs;
         const char* out;
     };
+    // clang-format off
     const Case cases[] = {
         {{}, "step 1: need (0, 0): the generator is ready and tested; nothing to do\n"},
         {{{1, 40}, {2, 64}, {0, 0}},
-         "step 1: need (1, 40): sending 8 single seed bytes and a 32-byte seed from the system's "
-         "random source\nstep 1: accepted\n"
-         "step 2: need (2, 64): sending a seed block from the system's random source\n"
-         "step 2: accepted\nstep 3: need (0, 0): the generator is ready and tested\n"},
+            "step 1: need (1, 40): sending 8 single seed bytes and a 32-byte seed from the "
+            "system's random source\nstep 1: accepted\nstep 2: need (2, 64): sending a seed block "
+            "from the system's random source\nstep 2: accepted\nstep 3: need (0, 0): the "
+            "generator is ready and tested\n"},
         {{{1, 8}, {1, 32}, {1, 16}, {0, 0}},
-         "step 1: need (1, 8): sending 8 single seed bytes from the system's random source\n"
-         "step 1: accepted\n"
-         "step 2: need (1, 32): sending a 32-byte seed from the system's random source\n"
-         "step 2: accepted\n"
-         "step 3: need (1, 16): sending a seed block from the system's random source\n"
-         "step 3: accepted\nstep 4: need (0, 0): the generator is ready and tested\n"},
+            "step 1: need (1, 8): sending 8 single seed bytes from the system's random "
+            "source\nstep 1: accepted\nstep 2: need (1, 32): sending a 32-byte seed from the "
+            "system's random source\nstep 2: accepted\nstep 3: need (1, 16): sending a seed block "
+            "from the system's random source\nstep 3: accepted\nstep 4: need (0, 0): the "
+            "generator is ready and tested\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         world = ScriptedWorld();
         world.needs = c.needs;
@@ -177,53 +160,25 @@ TEST_F(GeneratorCommands, SeedFailuresSayWhy) {
         int code;
         const char* err;
     };
+    // clang-format off
     const Case cases[] = {
-        {{{1, 40}},
-         {{2, 9}},
-         0,
-         0,
-         true,
-         3,
-         "orxtool seed: the generator refused seed material (1, 40) (answer 1), status 9 "
-         "ERROR_SET_KEY_INPUT_CHECK\n"},
-        {{{1, 40}},
-         {{2, 9}},
-         1,
-         0,
-         true,
-         3,
-         "(answer 1), status 9 ERROR_SET_KEY_INPUT_CHECK; the generator is up but its output "
-         "failed the library's self-test or could not be read\n"},
-        {{{1, 40}},
-         {{2, 9}, {3, 1}},
-         1,
-         0,
-         true,
-         3,
-         "the generator refused seed material (1, 40) (answer 1) (status 1 ORX_DRIVER_ERROR)\n"},
-        {{{1, 40}},
-         {{2, 51}},
-         0,
-         0,
-         true,
-         2,
-         "(answer 1): the ORVEXA driver is not available (status 51 DRIVER_OPEN_ERROR)\n"},
-        {{{1, 40}, {0, 0}},
-         {{3, 1}},
-         0,
-         1,
-         true,
-         3,
-         "orxtool seed: the driver reports that its generator cannot be completed\n"},
+        {{{1, 40}}, {{2, 9}}, 0, 0, true, 3,
+            "orxtool seed: the generator refused seed material (1, 40) (answer 1), status 9 "
+            "ERROR_SET_KEY_INPUT_CHECK\n"},
+        {{{1, 40}}, {{2, 9}}, 1, 0, true, 3,
+            "(answer 1), status 9 ERROR_SET_KEY_INPUT_CHECK; the generator is up but its output "
+            "failed the library's self-test or could not be read\n"},
+        {{{1, 40}}, {{2, 9}, {3, 1}}, 1, 0, true, 3,
+            "the generator refused seed material (1, 40) (answer 1) (status 1 ORX_DRIVER_ERROR)\n"},
+        {{{1, 40}}, {{2, 51}}, 0, 0, true, 2,
+            "(answer 1): the ORVEXA driver is not available (status 51 DRIVER_OPEN_ERROR)\n"},
+        {{{1, 40}, {0, 0}}, {{3, 1}}, 0, 1, true, 3,
+            "orxtool seed: the driver reports that its generator cannot be completed\n"},
         {{{1, 40}}, {}, 0, 0, false, 3, "orxtool seed: the system's random source gave no bytes\n"},
-        {{{2, 64}},
-         {},
-         0,
-         0,
-         true,
-         3,
-         "orxtool seed: the generator is still not ready after 8 seeds\n"},
+        {{{2, 64}}, {}, 0, 0, true, 3,
+            "orxtool seed: the generator is still not ready after 8 seeds\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         world = ScriptedWorld();
         world.needs = c.needs;
@@ -295,20 +250,19 @@ TEST_F(GeneratorCommands, SelftestFailures) {
         size_t reads;
         const char* err;
     };
+    // clang-format off
     const Case cases[] = {
         // all five samples out of bounds
         {5, {}, "s.bin", 5, 5, "orxtool selftest: the generator's output failed a test\n"},
         // the second sample passes the library's test; the first still fails monobit
         {1, {}, "s.bin", 5, 2, "failed a test"},
-        {1,
-         {{3, 1}},
-         "s.bin",
-         3,
-         2,
-         "orxtool selftest: cannot read a sample of the generator (status 1 ORX_DRIVER_ERROR)\n"},
+        {1, {{3, 1}}, "s.bin", 3, 2,
+            "orxtool selftest: cannot read a sample of the generator (status 1 "
+            "ORX_DRIVER_ERROR)\n"},
         {1, {}, "locked", 1, 2, "orxtool selftest: cannot write 'locked'\n"},
         {0, {{1, 1}}, "s.bin", 3, 0, "cannot ask the generator what it needs"},
     };
+    // clang-format on
     std::string biased = expected_random(25600);
     for (char& b : biased)
         b &= 0x7F;

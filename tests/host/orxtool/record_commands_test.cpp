@@ -123,26 +123,19 @@ TEST_F(RecordCommands, ResetTriesEverySlotAndListsTheRefused) {
         const char* out;
         const char* err;
     };
+    // clang-format off
     const Case cases[] = {
         {{"reset", "15"}, {}, 0, "slot 15 reset\n", ""},
         {{"reset", "all"}, {}, 0, "all 16 slots reset\n", ""},
-        {{"reset", "0"},
-         {{0, 1}},
-         3,
-         "",
-         "orxtool reset: the driver refused to reset slot 0 (status 1 ORX_DRIVER_ERROR)\n"},
-        {{"reset", "all"},
-         {{5, 53}},
-         3,
-         "reset: 0 1 2 3 4 6 7 8 9 10 11 12 13 14 15\n",
-         "orxtool reset: the driver refused to reset slot 5 (status 53 (system error 53))\n"},
-        {{"reset", "all"},
-         {{0, 53}, {15, 1}},
-         3,
-         "reset: 1 2 3 4 5 6 7 8 9 10 11 12 13 14\n",
-         "orxtool reset: the driver refused to reset slots 0 (status 53 (system error 53)), 15 "
-         "(status 1 ORX_DRIVER_ERROR)\n"},
+        {{"reset", "0"}, {{0, 1}}, 3, "",
+            "orxtool reset: the driver refused to reset slot 0 (status 1 ORX_DRIVER_ERROR)\n"},
+        {{"reset", "all"}, {{5, 53}}, 3, "reset: 0 1 2 3 4 6 7 8 9 10 11 12 13 14 15\n",
+            "orxtool reset: the driver refused to reset slot 5 (status 53 (system error 53))\n"},
+        {{"reset", "all"}, {{0, 53}, {15, 1}}, 3, "reset: 1 2 3 4 5 6 7 8 9 10 11 12 13 14\n",
+            "orxtool reset: the driver refused to reset slots 0 (status 53 (system error 53)), 15 "
+            "(status 1 ORX_DRIVER_ERROR)\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         world = ScriptedWorld();
         world.refuse_reset = c.refuse;
