@@ -111,7 +111,6 @@ int run_command(const Command& command, bool json, int argc, const char* const* 
     const Context ctx = {command.name, json || args.json};
     if (parsed && args.help) {
         command_help(command);
-        tool_flush_out();
         return ORXTOOL_OK;
     }
     if (!parsed)
@@ -134,7 +133,6 @@ int orxtool_main(int argc, const char* const* argv) {
             json = true;
         } else if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
             tool_out(usage());
-            tool_flush_out();
             return ORXTOOL_OK;
         } else {
             return bad_arguments({"", json}, std::string("unknown option '") + argv[i] + "'",

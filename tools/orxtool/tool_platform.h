@@ -31,7 +31,7 @@ bool tool_system_random(uint8_t* buffer, size_t length);
 // Standard output and standard error. Text goes out as given; an error line is written
 // after whatever text is pending on standard output, so the two keep their order.
 void tool_out(const std::string& text);
-void tool_flush_out();
+void tool_flush_out(); // shows progress now; at exit the C runtime flushes anyway
 void tool_err(const std::string& text);
 // Bytes on standard output without newline translation; false unless all were written and
 // flushed.

@@ -53,6 +53,9 @@ const CliCase kCliCases[] = {
     {{"random", "12", "--hex", "--out", "x"}, 4, "", "--hex and --out cannot be used together"},
     {{"random", "12", "--out"}, 4, "", "option '--out' needs a value"},
     {{"random", "12", "--out", ""}, 4, "", "option '--out' needs a value"},
+    {{"selftest", "--save", "-o"}, 4, "", "option '--save' needs a value"},
+    {{"slots", "--hex"}, 4, "", "unknown option '--hex'"},
+    {{"seed", "--save"}, 4, "", "unknown option '--save'"},
     {{"random", "12", "--hex", "--hex"}, 4, "", "option '--hex' given twice"},
     {{"random", "12"}, 4, "", "will not write binary bytes to the console"}, // a console
     {{"selftest", "--save"}, 4, "", "option '--save' needs a value"},

@@ -37,6 +37,9 @@ TEST_F(RecordCommands, EveryCommandTellsAnAbsentDriverWithCode2) {
             EXPECT_EQ(world.resets.size(), 1u) << "a missing driver ends reset at once";
         }
     }
+    // A document whose open containers are empty still parses.
+    EXPECT_EQ(run_tool({"--json", "seed"}), 2);
+    EXPECT_EQ(world.out.find("{\"command\":\"seed\",\"steps\":[],\"error\":"), 0u) << world.out;
 }
 
 TEST_F(RecordCommands, InfoDecodesTheRecord) {
@@ -126,6 +129,7 @@ TEST_F(RecordCommands, ResetTriesEverySlotAndListsTheRefused) {
     // clang-format off
     const Case cases[] = {
         {{"reset", "15"}, {}, 0, "slot 15 reset\n", ""},
+        {{"reset", "0000000003"}, {}, 0, "slot 3 reset\n", ""}, // ten digits at most
         {{"reset", "all"}, {}, 0, "all 16 slots reset\n", ""},
         {{"reset", "0"}, {{0, 1}}, 3, "",
             "orxtool reset: the driver refused to reset slot 0 (status 1 ORX_DRIVER_ERROR)\n"},
