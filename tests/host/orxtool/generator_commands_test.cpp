@@ -34,6 +34,8 @@ TEST_F(GeneratorCommands, RandomDeliversTheBytesWhereAsked) {
     EXPECT_EQ(run_tool({"random", "100", "--hex"}), 0);
     EXPECT_EQ(world.out, hex(bytes.substr(0, 32)) + "\n" + hex(bytes.substr(32, 32)) + "\n" +
                              hex(bytes.substr(64, 32)) + "\n" + hex(bytes.substr(96)) + "\n");
+    EXPECT_EQ(run_tool({"random", "64", "--hex"}), 0); // whole lines only
+    EXPECT_EQ(std::count(world.out.begin(), world.out.end(), '\n'), 2);
 
     world = ScriptedWorld();
     EXPECT_EQ(run_tool({"random", "1000"}), 0); // standard output is not a console
@@ -124,6 +126,8 @@ TEST_F(GeneratorCommands, SeedAnswersEachNeedUntilReady) {
             "system's random source\nstep 1: accepted\nstep 2: need (2, 64): sending a seed block "
             "from the system's random source\nstep 2: accepted\nstep 3: need (0, 0): the "
             "generator is ready and tested\n"},
+        {{{0, 8}, {0, 0}}, "step 1: need (0, 8): sending a seed block from the system's random "
+            "source\nstep 1: accepted\nstep 2: need (0, 0): the generator is ready and tested\n"},
         {{{1, 8}, {1, 32}, {1, 16}, {0, 0}},
             "step 1: need (1, 8): sending 8 single seed bytes from the system's random "
             "source\nstep 1: accepted\nstep 2: need (1, 32): sending a 32-byte seed from the "
@@ -148,6 +152,11 @@ TEST_F(GeneratorCommands, SeedAnswersEachNeedUntilReady) {
               "\"accepted\"},{\"need\":\"(1, 16)\",\"kind\":1,\"size\":16,\"result\":\"accepted\"},"
               "{\"need\":\"(0, 0)\",\"kind\":0,\"size\":0,\"result\":\"ready\"}],\"ready\":true,"
               "\"seeds_sent\":3,\"ok\":true,\"exit_code\":0}\n");
+
+    world.needs = std::vector<std::pair<int, int>>(8, {2, 64}); // ready after the last seed
+    world.needs.push_back({0, 0});
+    EXPECT_EQ(run_tool({"seed", "--json"}), 0);
+    EXPECT_NE(world.out.find("\"seeds_sent\":8,\"ok\":true"), std::string::npos);
 }
 
 TEST_F(GeneratorCommands, SeedFailuresSayWhy) {
