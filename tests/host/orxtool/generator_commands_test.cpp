@@ -58,6 +58,8 @@ TEST_F(GeneratorCommands, RandomDeliversTheBytesWhereAsked) {
 
     EXPECT_EQ(run_tool({"random", "131072", "--out", "r.bin"}), 0);
     EXPECT_EQ(world.reads, (std::vector<uint32_t>{65536, 65536}));
+    EXPECT_EQ(run_tool({"random", "70000", "--out", "r.bin"}), 0);
+    EXPECT_EQ(world.reads, (std::vector<uint32_t>{65536, 4464}));
 }
 
 TEST_F(GeneratorCommands, RandomWritesNothingUnlessEveryByteCameAndWent) {
