@@ -88,18 +88,18 @@ TEST_F(RecordCommands, InfoFailures) {
 
 TEST_F(RecordCommands, SlotsListsBothNumbersOfEverySlot) {
     world.crypt[0] = "1111111111", world.sign[0] = "222222222222";
-    world.sign[3] = "44444444444\x01"; // not text: shown as '?'
+    world.sign[3] = "444444444 \x7F\x1F"; // only printable ASCII shown, else '?'
     world.crypt[9] = "3333333333";
     EXPECT_EQ(run_tool({"slots"}), 0);
     out_has({"slot  sign key      crypt key\n0     222222222222  1111111111\n1     -     ",
-             "\n3     44444444444?  -\n", "\n9     -             3333333333\n",
+             "\n3     444444444 ??  -\n", "\n9     -             3333333333\n",
              "\n15    -             -\n3 of 16 slots hold a key\n"});
     EXPECT_EQ(world.calls, 32);
 
     EXPECT_EQ(run_tool({"slots", "--json"}), 0);
     out_has({"{\"command\":\"slots\",\"slots\":[{\"slot\":0,\"sign_key\":\"222222222222\","
              "\"crypt_key\":\"1111111111\"},{\"slot\":1,\"sign_key\":null,\"crypt_key\":null}",
-             "{\"slot\":3,\"sign_key\":\"44444444444?\",\"crypt_key\":null}",
+             "{\"slot\":3,\"sign_key\":\"444444444 ??\",\"crypt_key\":null}",
              "{\"slot\":9,\"sign_key\":null,\"crypt_key\":\"3333333333\"}",
              "{\"slot\":15,\"sign_key\":null,\"crypt_key\":null}],\"loaded\":3,\"ok\":true,"
              "\"exit_code\":0}\n"});

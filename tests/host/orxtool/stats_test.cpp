@@ -63,6 +63,12 @@ TEST(ChiSquare, BothBoundsPass) {
         EXPECT_FALSE(chi_square_passes(x)) << x;
 }
 
+TEST(Fips140_2, AConstantSampleFailsPokerAndRepetitionFromItsFirstByte) {
+    const Bytes zeros(kChiSquareBytes, 0);
+    EXPECT_FALSE(fips140_2(zeros.data()).poker_pass); // X = 75000, far above 46.17
+    EXPECT_EQ(repetition_count(zeros.data(), zeros.size(), 4).longest, kChiSquareBytes);
+}
+
 TEST(Fips140_2, BoundsOfEachTest) {
     // Monobit: exclusive bounds. The first `ones` bits set: only the count matters.
     for (unsigned ones : {9725u, 9726u, 10274u, 10275u}) {
