@@ -2,8 +2,8 @@
 #include <stdio.h>
 
 #include "commands.h"
-#include "orxlink.h"
 #include "report.h"
+#include "tool_platform.h"
 
 namespace {
 
@@ -16,14 +16,14 @@ const char* yes_no(uint32_t word) {
 int run_info(const Context& ctx, const ParsedArgs&) {
     JsonWriter j;
     report_begin(ctx, j);
-    uint32_t version = GetDLLVersion();
+    uint32_t version = tool_library_version();
     char version_text[32];
     snprintf(version_text, sizeof version_text, "%lu.%lu", (unsigned long)(version >> 16),
              (unsigned long)(version & 0xFFFF));
     j.field("library_version", version_text);
 
     orvexa_drv_info info = {};
-    if (!orvexa_drv_query_info(&info, 0)) {
+    if (!tool_query_info(&info)) {
         j.field("driver", false);
         return report_driver_failure(ctx, j, "cannot read the driver information record");
     }
@@ -43,21 +43,21 @@ int run_info(const Context& ctx, const ParsedArgs&) {
         j.value(word);
     j.end_array();
     j.end_object();
-    add_status(j, "last_status", orvexa_drv_last_status());
+    add_status(j, "last_status", tool_last_status());
 
     if (!ctx.json) {
-        printf("orxlink version:           %s\n", version_text);
-        printf("generator ready:           %s\n", yes_no(w[ORVEXA_INFO_RNDM_READY]));
-        printf("seed accepted:             %s\n", yes_no(w[ORVEXA_INFO_SEED_ACCEPTED]));
-        printf("single seed bytes:         %s\n", yes_no(w[ORVEXA_INFO_BYTES_ACCEPTED]));
-        printf("block length:              %lu bytes\n", (unsigned long)block_length);
-        printf("operational:               %s\n", yes_no(w[ORVEXA_INFO_OPERATIONAL]));
-        printf("generator cannot complete: %s\n", yes_no(w[ORVEXA_INFO_CANNOT_COMPLETE]));
-        printf("record words (hex):       ");
+        print_out("orxlink version:           %s\n", version_text);
+        print_out("generator ready:           %s\n", yes_no(w[ORVEXA_INFO_RNDM_READY]));
+        print_out("seed accepted:             %s\n", yes_no(w[ORVEXA_INFO_SEED_ACCEPTED]));
+        print_out("single seed bytes:         %s\n", yes_no(w[ORVEXA_INFO_BYTES_ACCEPTED]));
+        print_out("block length:              %lu bytes\n", (unsigned long)block_length);
+        print_out("operational:               %s\n", yes_no(w[ORVEXA_INFO_OPERATIONAL]));
+        print_out("generator cannot complete: %s\n", yes_no(w[ORVEXA_INFO_CANNOT_COMPLETE]));
+        print_out("record words (hex):       ");
         for (uint32_t word : info.word)
-            printf(" %lX", (unsigned long)word);
-        printf("\n");
-        printf("last status:               %s\n", status_text(orvexa_drv_last_status()).c_str());
+            print_out(" %lX", (unsigned long)word);
+        print_out("\n");
+        print_out("last status:               %s\n", status_text(tool_last_status()).c_str());
     }
     return report_end(ctx, j, ORXTOOL_OK);
 }

@@ -1,16 +1,29 @@
 #include "report.h"
 
+#include <stdarg.h>
 #include <stdio.h>
 
-#include "orxlink.h"
+#include "tool_platform.h"
+
+void print_out(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(size_t(length > 0 ? length : 0) + 1, '\0');
+    vsnprintf(&text[0], text.size(), format, again);
+    va_end(again);
+    text.pop_back();
+    tool_out(text);
+}
 
 std::string status_name(uint32_t status) {
     // The library names the current last status only, and only codes from 1 to 51.
-    if (status == 0 || status != orvexa_drv_last_status())
+    if (status == 0 || status != tool_last_status())
         return "";
-    char name[64] = "";
-    orvexa_drv_status_name(name, int32_t(sizeof name - 1));
-    return name;
+    return tool_last_status_name();
 }
 
 std::string status_text(uint32_t status) {
@@ -35,45 +48,33 @@ void report_begin(const Context& ctx, JsonWriter& j) {
     j.field("command", *ctx.command ? ctx.command : nullptr);
 }
 
-namespace {
-
-int finish(const Context& ctx, JsonWriter& j, int exit_code) {
+int report_end(const Context& ctx, JsonWriter& j, int exit_code) {
     if (ctx.json) {
         j.close_to(1);
         j.field("ok", exit_code == ORXTOOL_OK);
         j.field("exit_code", exit_code);
         j.close_all();
-        puts(j.text().c_str());
+        tool_out(j.text() + "\n");
     }
-    fflush(stdout);
-    return exit_code;
-}
-
-} // namespace
-
-int report_end(const Context& ctx, JsonWriter& j, int exit_code) {
-    return finish(ctx, j, exit_code);
+    return exit_code; // the C runtime flushes standard output at exit
 }
 
 int report_failure(const Context& ctx, JsonWriter& j, int exit_code, const std::string& message) {
-    fflush(stdout);
-    fprintf(stderr, "orxtool%s%s: %s\n", *ctx.command ? " " : "", ctx.command, message.c_str());
-    fflush(stderr);
+    tool_err(std::string("orxtool") + (*ctx.command ? " " : "") + ctx.command + ": " + message +
+             "\n");
     if (ctx.json) {
         j.close_to(1);
         j.field("error", message);
-        add_status(j, "status", orvexa_drv_last_status());
+        add_status(j, "status", tool_last_status());
     }
-    return finish(ctx, j, exit_code);
+    return report_end(ctx, j, exit_code);
 }
 
 int report_driver_failure(const Context& ctx, JsonWriter& j, const std::string& what) {
-    uint32_t status = orvexa_drv_last_status();
-    std::string message = what + " (status " + status_text(status) + ")";
-    if (status == DRIVER_OPEN_ERROR) {
-        message =
-            what + ": the ORVEXA driver is not available (status " + status_text(status) + ")";
-        return report_failure(ctx, j, ORXTOOL_DRIVER_ABSENT, message);
-    }
-    return report_failure(ctx, j, ORXTOOL_REFUSED, message);
+    const uint32_t status = tool_last_status();
+    if (status == DRIVER_OPEN_ERROR)
+        return report_failure(ctx, j, ORXTOOL_DRIVER_ABSENT,
+                              what + ": the ORVEXA driver is not available (status " +
+                                  status_text(status) + ")");
+    return report_failure(ctx, j, ORXTOOL_REFUSED, what + " (status " + status_text(status) + ")");
 }

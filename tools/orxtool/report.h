@@ -12,6 +12,12 @@
 #include "commands.h"
 #include "json.h"
 
+// printf to standard output.
+#ifdef __GNUC__
+__attribute__((format(printf, 1, 2)))
+#endif
+void print_out(const char* format, ...);
+
 // Opens the document with the command's name.
 void report_begin(const Context& ctx, JsonWriter& j);
 

@@ -1,11 +1,9 @@
 // orxtool slots: the key numbers held in each of the driver's sixteen slots.
-#include <stdio.h>
-
 #include <string>
 
 #include "commands.h"
-#include "orxlink.h"
 #include "report.h"
+#include "tool_platform.h"
 
 namespace {
 
@@ -31,14 +29,14 @@ std::string printable(const uint8_t* item, size_t length) {
 // Reads one key number; false when the call failed for another reason than an empty item.
 bool read_number(bool crypt, uint32_t slot, bool* present, std::string* text) {
     uint8_t item[12] = {};
-    int ok = crypt ? orvexa_key_get4_slot(item, slot) : orvexa_key_get5_slot(item, slot);
+    bool ok = crypt ? tool_key_get_crypt(slot, item) : tool_key_get_sign(slot, item);
     if (ok) {
         *present = true;
         *text = printable(item, crypt ? 10 : 12);
         return true;
     }
     *present = false;
-    return orvexa_drv_last_status() == (crypt ? kCryptNumberNotSet : kSignNumberNotSet);
+    return tool_last_status() == (crypt ? kCryptNumberNotSet : kSignNumberNotSet);
 }
 
 } // namespace
@@ -70,13 +68,14 @@ int run_slots(const Context& ctx, const ParsedArgs&) {
     j.field("loaded", loaded);
 
     if (!ctx.json) {
-        printf("slot  sign key      crypt key\n");
+        print_out("slot  sign key      crypt key\n");
         for (uint32_t slot = 0; slot < ORVEXA_SLOT_COUNT; ++slot) {
             const SlotRow& row = rows[slot];
-            printf("%-4lu  %-12s  %s\n", (unsigned long)slot, row.has_sign ? row.sign.c_str() : "-",
-                   row.has_crypt ? row.crypt.c_str() : "-");
+            print_out("%-4lu  %-12s  %s\n", (unsigned long)slot,
+                      row.has_sign ? row.sign.c_str() : "-",
+                      row.has_crypt ? row.crypt.c_str() : "-");
         }
-        printf("%d of %d slots hold a key\n", loaded, ORVEXA_SLOT_COUNT);
+        print_out("%d of %d slots hold a key\n", loaded, ORVEXA_SLOT_COUNT);
     }
     return report_end(ctx, j, ORXTOOL_OK);
 }

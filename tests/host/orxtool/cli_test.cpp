@@ -1,96 +1,93 @@
-// orxtool's JSON writer and argument parsing: what scripts depend on (documents that parse,
-// numbers that keep their value) and what guards the exit code 4.
+// orxtool's command line: help, the arguments' own errors (exit code 4 before the driver is
+// asked anything), and how a document carries any text.
 #include <gtest/gtest.h>
 
-#include <math.h>
 #include <stdint.h>
 
-#include "args.h"
-#include "json.h"
+#include "scripted_tool.h"
 
-TEST(JsonWriter, EscapesTextAndKeepsDocumentsWellFormed) {
-    EXPECT_EQ(json_quote("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-    EXPECT_EQ(json_quote("\xC0\x7F"), "\"\\u00c0\\u007f\"");
+namespace {
 
-    JsonWriter j;
-    j.begin_object();
-    j.field("name", "slots");
-    j.begin_array("slots");
-    j.begin_object();
-    j.field("slot", 0);
-    j.field("key", static_cast<const char*>(nullptr));
-    j.end_object();
-    j.begin_object();
-    j.field("slot", 1);
-    // a failure in the middle: the report closes what is open and adds its members
-    j.close_to(1);
-    j.field("ok", false);
-    j.field("word", uint32_t(0xFFFFFFFFu));
-    j.field("neg", -3);
-    j.field("x", NAN);
-    j.field("chi", 250.126, 2);
-    j.close_all();
-    EXPECT_EQ(j.text(), "{\"name\":\"slots\",\"slots\":[{\"slot\":0,\"key\":null},{\"slot\":1}],"
-                        "\"ok\":false,\"word\":4294967295,\"neg\":-3,\"x\":null,\"chi\":250.13}");
-}
+struct CliCase {
+    std::vector<const char*> args;
+    int code;
+    const char* out; // a part of standard output ("" when it must be empty)
+    const char* err; // a part of standard error ("" when it must be empty)
+};
 
-TEST(JsonWriter, ArraysOfValuesTakeNoKeys) {
-    JsonWriter j;
-    j.begin_array();
-    j.value(1u);
-    j.value("two");
-    j.begin_array();
-    j.end_array();
-    j.end_array();
-    EXPECT_EQ(j.text(), "[1,\"two\",[]]");
-}
+const CliCase kCliCases[] = {
+    {{"--help"}, 0, "  selftest [--save FILE]\n\nEvery command", ""},
+    {{"-h"}, 0, "5  selftest: the generator's output failed a test\n", ""},
+    {{"random", "--help"},
+     0,
+     "usage: orxtool random N [--hex | --out FILE] [--json]\n\nReads N",
+     ""},
+    {{"reset", "-h", "--bogus"}, 4, "", "unknown option '--bogus'"},
+    {{}, 4, "", "usage: orxtool [--json] COMMAND"},
+    {{"--json"}, 4, "\"command\":null,\"error\":\"no command given\"", "run 'orxtool --help'"},
+    {{"--verbose", "info"}, 4, "", "orxtool: unknown option '--verbose'\nrun 'orxtool --help'"},
+    {{"frobnicate"}, 4, "", "orxtool: unknown command 'frobnicate'"},
+    {{"info", "extra"},
+     4,
+     "",
+     "orxtool info: unexpected argument 'extra'\nusage: orxtool info "
+     "[--json]\n"},
+    {{"info", "--hex"}, 4, "", "unknown option '--hex'"},
+    {{"reset"}, 4, "", "orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
+    {{"reset", "1", "2"}, 4, "", "unexpected argument '2'"},
+    {{"reset", "16"}, 4, "", "SLOT must be a number from 0 to 15, or 'all' (got '16')"},
+    {{"reset", "-1"}, 4, "", "unknown option '-1'"},
+    {{"reset", "--", "-1"}, 4, "", "(got '-1')"},
+    {{"reset", "--", "--json"}, 4, "", "(got '--json')"},
+    {{"reset", "-"}, 4, "", "(got '-')"},
+    {{"reset", "+1"}, 4, "", "(got '+1')"},
+    {{"reset", " 1"}, 4, "", "(got ' 1')"},
+    {{"reset", "1k"}, 4, "", "(got '1k')"},
+    {{"reset", "/"}, 4, "", "(got '/')"},
+    {{"reset", ":"}, 4, "", "(got ':')"},
+    {{"reset", ""}, 4, "", "(got '')"},
+    {{"reset", "00000000001"}, 4, "", "(got '00000000001')"},
+    {{"random", "4294967296"}, 4, "", "(got '4294967296')"},
+    {{"random", "0"}, 4, "", "N must be a number of bytes from 1 to 67108864 (got '0')"},
+    {{"random", "67108865", "--hex"}, 4, "", "(got '67108865')"},
+    {{"random", "12", "--hex", "--out", "x"}, 4, "", "--hex and --out cannot be used together"},
+    {{"random", "12", "--out"}, 4, "", "option '--out' needs a value"},
+    {{"random", "12", "--out", ""}, 4, "", "option '--out' needs a value"},
+    {{"selftest", "--save", "-o"}, 4, "", "option '--save' needs a value"},
+    {{"slots", "--hex"}, 4, "", "unknown option '--hex'"},
+    {{"seed", "--save"}, 4, "", "unknown option '--save'"},
+    {{"random", "12", "--hex", "--hex"}, 4, "", "option '--hex' given twice"},
+    {{"random", "12"}, 4, "", "will not write binary bytes to the console"}, // a console
+    {{"selftest", "--save"}, 4, "", "option '--save' needs a value"},
+    {{"--json", "reset", "\"\\\n\r\t\x01\x1f\xC0\x7F~"},
+     4,
+     "(got '\\\"\\\\\\n\\r\\t\\u0001\\u001f\\u00c0\\u007f~')\"",
+     "(got '"},
+    {{"info", "--json", "x"},
+     4,
+     "{\"command\":\"info\",\"error\":\"unexpected argument 'x'\",\"status\":{\"code\":0,"
+     "\"name\":\"\"},\"ok\":false,\"exit_code\":4}\n",
+     "unexpected argument 'x'"},
+};
 
-TEST(Args, DecimalNumbersAreStrict) {
-    uint32_t v = 99;
-    EXPECT_TRUE(parse_decimal("0", 0, 15, &v));
-    EXPECT_EQ(v, 0u);
-    EXPECT_TRUE(parse_decimal("15", 0, 15, &v));
-    EXPECT_EQ(v, 15u);
-    EXPECT_TRUE(parse_decimal("4294967295", 1, UINT32_MAX, &v));
-    EXPECT_EQ(v, UINT32_MAX);
-    v = 7;
-    for (const char* bad : {"16", "", "+1", "-1", " 1", "1 ", "0x10", "1k", "4294967296",
-                            "99999999999", "00000000001"})
-        EXPECT_FALSE(parse_decimal(bad, 0, 15, &v)) << bad;
-    EXPECT_EQ(v, 7u); // untouched on failure
-    EXPECT_FALSE(parse_decimal("0", 1, 10, &v));
-}
+} // namespace
 
-TEST(Args, OptionsValuesAndPositionals) {
-    const OptionDef options[] = {{"--hex", false}, {"--out", true}};
-    std::string error;
-    {
-        const char* argv[] = {"100", "--json", "--out", "r.bin", "-", "--", "--hex"};
-        ParsedArgs a;
-        ASSERT_TRUE(parse_args(7, argv, options, 2, &a, &error)) << error;
-        EXPECT_TRUE(a.json);
-        EXPECT_FALSE(a.help);
-        EXPECT_STREQ(a.value("--out"), "r.bin");
-        EXPECT_FALSE(a.has("--hex")); // after "--" it is a positional
-        EXPECT_EQ(a.positional, (std::vector<std::string>{"100", "-", "--hex"}));
-    }
-    {
-        const char* argv[] = {"-h"};
-        ParsedArgs a;
-        ASSERT_TRUE(parse_args(1, argv, options, 2, &a, &error));
-        EXPECT_TRUE(a.help);
-    }
-    struct Bad {
-        std::vector<const char*> argv;
-        const char* error;
-    };
-    for (const Bad& bad : {Bad{{"--verbose"}, "unknown option '--verbose'"},
-                           Bad{{"--out"}, "option '--out' needs a value"},
-                           Bad{{"--out", "--json"}, "option '--out' needs a value"},
-                           Bad{{"--hex", "--hex"}, "option '--hex' given twice"}}) {
-        ParsedArgs a;
-        error.clear();
-        EXPECT_FALSE(parse_args(int(bad.argv.size()), bad.argv.data(), options, 2, &a, &error));
-        EXPECT_EQ(error, bad.error);
+TEST(Cli, HelpAndArgumentErrorsNeverTouchTheDriver) {
+    for (const CliCase& c : kCliCases) {
+        world = ScriptedWorld();
+        world.console = true;
+        std::string line;
+        for (const char* a : c.args)
+            line += std::string(a) + " ";
+        EXPECT_EQ(run_tool(c.args), c.code) << line;
+        if (*c.out)
+            EXPECT_NE(world.out.find(c.out), std::string::npos) << line << world.out;
+        else
+            EXPECT_EQ(world.out, "") << line;
+        if (*c.err)
+            EXPECT_NE(world.err.find(c.err), std::string::npos) << line << world.err;
+        else
+            EXPECT_EQ(world.err, "") << line;
+        EXPECT_EQ(world.calls, 0) << line;
     }
 }

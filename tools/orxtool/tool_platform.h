@@ -1,0 +1,48 @@
+// orxtool's window onto orxlink and the operating system. The product implements it in
+// platform_win32.cpp (orxlink imported by ordinal, the C runtime's console and files); the
+// native tests link a scripted implementation, so every command's decisions run without a
+// driver, a console or a disk.
+#ifndef ORXTOOL_TOOL_PLATFORM_H
+#define ORXTOOL_TOOL_PLATFORM_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+#include "orxlink.h"
+
+// orxlink: each call answers as the export of the same name does.
+uint32_t tool_library_version();                       // GetDLLVersion
+uint32_t tool_last_status();                           // orvexa_drv_last_status
+std::string tool_last_status_name();                   // orvexa_drv_status_name; "" for none
+bool tool_query_info(orvexa_drv_info* info);           // orvexa_drv_query_info, selector 0
+bool tool_key_get_crypt(uint32_t slot, uint8_t* item); // orvexa_key_get4_slot, 10 bytes
+bool tool_key_get_sign(uint32_t slot, uint8_t* item);  // orvexa_key_get5_slot, 12 bytes
+bool tool_key_reset(uint32_t slot);                    // orvexa_key_reset_slot
+// The provider table's entries: 0 for success, as the table answers.
+int tool_get_seed_need(int* kind, int* size);
+int tool_put_seed(int kind, int size, const uint8_t* data);
+int tool_get_random(uint32_t length, uint8_t* buffer);
+
+// The operating system's cryptographic random source.
+bool tool_system_random(uint8_t* buffer, size_t length);
+
+// Standard output and standard error. Text goes out as given; an error line is written
+// after whatever text is pending on standard output, so the two keep their order.
+void tool_out(const std::string& text);
+void tool_flush_out(); // shows progress now; at exit the C runtime flushes anyway
+void tool_err(const std::string& text);
+// Bytes on standard output without newline translation; false unless all were written and
+// flushed.
+bool tool_out_binary(const uint8_t* data, size_t length);
+bool tool_out_is_console();
+
+// Files: created (or truncated) for writing; a null handle when that fails.
+typedef void* tool_file;
+tool_file tool_file_create(const char* path);
+bool tool_file_write(tool_file file, const uint8_t* data, size_t length);
+bool tool_file_close(tool_file file); // false when pending bytes could not be written
+void tool_file_remove(const char* path);
+
+#endif
