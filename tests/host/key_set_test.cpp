@@ -193,3 +193,20 @@ TEST_F(GeneratorCheckTest, AGeneratorAlreadyReadyAtLoadIsNotTestedFirst) {
     ASSERT_EQ(orvexa_key_set5(data, 4), 1);
     EXPECT_EQ(driver.block_reads, 0);
 }
+
+TEST_F(GeneratorCheckTest, ASecondQueryThatFailsKeepsTheStatusAndTheResult) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orx_set_status(9);
+    int queries = 0;
+    FakeHandler base = fake().handler;
+    fake().handler = [&queries, base](const FakeRequest& r) {
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO && ++queries == 2)
+            return fails_with(31);
+        return base(r);
+    };
+    uint8_t data[4] = {};
+    EXPECT_EQ(orvexa_key_set5(data, 4), 1);
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(orvexa_drv_last_status(), 9u);
+    EXPECT_EQ(driver.block_reads, 0);
+}
