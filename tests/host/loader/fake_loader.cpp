@@ -218,7 +218,7 @@ void lp_sleep(uint32_t ms) {
 
 int lp_run_main_window(lp_module) {
     ++the_world.main_window_runs;
-    return 0;
+    return the_world.main_window ? the_world.main_window() : -1;
 }
 
 // --- orxlink, as far as the loader imports it ---

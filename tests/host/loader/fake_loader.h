@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ struct FakeLoaderWorld {
     std::vector<std::pair<uint32_t, uint32_t>> beeps;
     std::vector<uint32_t> sleeps;
     int main_window_runs = 0;
+    // What the operator and the desktop do with the main window; returns the dialog's
+    // result. Unset: the dialog cannot be created (-1).
+    std::function<int()> main_window;
     bool critical_errors_off = false;
     bool dll_search_secured = false;
 
