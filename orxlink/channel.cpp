@@ -161,8 +161,8 @@ int orx_channel_open(void) {
     return open_locked();
 }
 
-// Holds the block lock as well, so that a block read of another thread never sees its
-// buffer freed under it.
+// The buffer is withdrawn under the block lock before it is freed, so a block read of
+// another thread never sees it freed under it; the device goes when its last user is done.
 void orx_channel_close(void) {
     scoped_lock guard(state.open_lock);
     if (!state.opened)

@@ -198,6 +198,28 @@ TEST_F(ChannelTest, SingleBlockReadChecksStatusThenLengthThenChecksum) {
     EXPECT_EQ(orvexa_drv_last_status(), 1u);
 }
 
+// The request holds its device: a close meanwhile withdraws it, and its handle is closed
+// once the request is done; the next request opens the device again.
+TEST_F(ChannelTest, ACloseDuringARequestClosesTheDeviceWhenTheRequestIsDone) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    std::vector<int> closes_during;
+    FakeHandler base = fake().handler;
+    fake().handler = [&closes_during, base](const FakeRequest& r) {
+        if (r.code == ORVEXA_IOCTL_RNDM_STEP) {
+            orvexa_drv_close();
+            closes_during.push_back(fake().closes);
+        }
+        return base(r);
+    };
+    EXPECT_EQ(orvexa_rndm_step(), 1);
+    EXPECT_EQ(fake().closes, 1);
+    EXPECT_EQ(buffers_held(), 0);
+    EXPECT_EQ(orvexa_rndm_step(), 1);
+    EXPECT_EQ(closes_during, (std::vector<int>{0, 1}));
+    EXPECT_EQ(count(ORVEXA_IOCTL_QUERY_INFO), 2u);
+    EXPECT_EQ(fake().live_devices, 0);
+}
+
 // Four readers of odd lengths while another thread closes and reopens the channel, each
 // open finding another block length (8 to 2400 bytes), and a command request beside them.
 // Every block is filled with the tag of its length, so a copy that used a stale length
