@@ -122,6 +122,11 @@ TEST_F(ChannelTest, AnAbsurdBlockLengthFailsTheOpenWithoutAllocating) {
 
 TEST_F(ChannelTest, CloseIsHarmlessTwiceAndReopenQueriesAgain) {
     orvexa_drv_close();
+    orx_block_lock();
+    EXPECT_EQ(orx_block_read(), 0); // closed: no device, no buffer to read into
+    orx_block_unlock();
+    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    EXPECT_TRUE(fake().requests.empty());
     ASSERT_EQ(orvexa_drv_open(), 1);
     orvexa_drv_close();
     orvexa_drv_close();
@@ -147,6 +152,7 @@ TEST_F(ChannelTest, GetInfoCopiesTheRecordAndNeedsNoDeviceForTheVersion) {
     fake().open_fails = false;
     orvexa_drv_info record = {};
     ASSERT_EQ(orvexa_drv_get_info(&record), 1);
+    EXPECT_EQ(last_request().in, std::vector<uint8_t>(16, 0)); // selector 0
     EXPECT_EQ(record.word[5], 64u);
     EXPECT_EQ(record.word[7], 1u);
     EXPECT_EQ(orvexa_drv_get_info(nullptr), 0);
@@ -196,6 +202,14 @@ TEST_F(ChannelTest, SingleBlockReadChecksStatusThenLengthThenChecksum) {
     EXPECT_EQ(orx_block_read(), 0);
     orx_block_unlock();
     EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    orvexa_drv_close();
+    fake_reset(0); // a block of no bytes is refused before anything is sent
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orx_block_lock();
+    EXPECT_EQ(orx_block_read(), 0);
+    orx_block_unlock();
+    EXPECT_EQ(orvexa_drv_last_status(), 4u);
+    EXPECT_EQ(count(ORVEXA_IOCTL_BLOCK_READ), 0u);
 }
 
 // The request holds its device: a close meanwhile withdraws it, and its handle is closed

@@ -207,6 +207,10 @@ TEST_F(GeneratorCheckTest, ASecondQueryThatFailsKeepsTheStatusAndTheResult) {
     uint8_t data[4] = {};
     EXPECT_EQ(orvexa_key_set5(data, 4), 1);
     EXPECT_EQ(queries, 2);
+    for (const FakeRequest& r : fake().requests)
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO) {
+            EXPECT_EQ(r.in, std::vector<uint8_t>(16, 0)); // selector 0
+        }
     EXPECT_EQ(orvexa_drv_last_status(), 9u);
     EXPECT_EQ(driver.block_reads, 0);
 }
