@@ -86,6 +86,7 @@ TEST_F(ChannelTest, OpenFailuresLeaveTheLibraryClosedAndTheNextCallRetries) {
     EXPECT_EQ(orvexa_drv_open(), 0);
     EXPECT_EQ(orvexa_drv_last_status(), 9u);
     EXPECT_EQ(fake().live_devices, 0);
+    EXPECT_EQ(fake().frees, 0);
 
     EXPECT_EQ(orvexa_drv_open(), 1);
     EXPECT_EQ(fake().live_devices, 1);
