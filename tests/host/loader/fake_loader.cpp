@@ -223,8 +223,10 @@ int lp_run_main_window(lp_module) {
 
 // --- orxlink, as far as the loader imports it ---
 
-extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t) {
-    ++the_world.queries;
+extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
+    the_world.selectors.push_back(selector);
+    if (the_world.queries++ == the_world.queries_that_answer)
+        the_world.query_fails = true;
     if (the_world.query_fails)
         return 0;
     *info = the_world.info;

@@ -48,7 +48,9 @@ struct FakeLoaderWorld {
     // orxlink as the loader sees it.
     orvexa_drv_info info = {};
     bool query_fails = false;
+    int queries_that_answer = -1; // after this many queries every query fails; -1: never
     int queries = 0;
+    std::vector<uint32_t> selectors;
     std::vector<uint32_t> resets;
     uint32_t refused_reset_slots = 0; // bit n: slot n refused
     std::vector<uint8_t> put_bytes;

@@ -84,7 +84,12 @@ TEST_F(LoaderTest, ModeIRetriesAFailingMediumSevenTimes) {
     EXPECT_EQ(run("I"), 502);
     EXPECT_EQ(world().init_key_devices, std::vector<std::string>(7, "A:\\"));
     EXPECT_EQ(attention_signals(), 7);
-    EXPECT_EQ(world().sleeps.size(), 14u);
+    std::vector<uint32_t> pauses;
+    for (int i = 0; i < 7; ++i)
+        pauses.insert(pauses.end(), {200, 2000});
+    EXPECT_EQ(world().sleeps, pauses);
+    EXPECT_TRUE(world().resets.empty());
+    EXPECT_EQ(world().selectors, std::vector<uint32_t>{0});
 
     SetUp();
     set_rng_ready();
@@ -164,7 +169,7 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
         };
         EXPECT_EQ(run(c.mode), c.exit_code);
         EXPECT_EQ(world().main_window_runs, c.window == NOT_CREATED || c.window == LATE ? 3 : 1);
-        EXPECT_EQ(world().sleeps.size(), world().main_window_runs - 1u); // 1 s between tries
+        EXPECT_EQ(world().sleeps, std::vector<uint32_t>(world().main_window_runs - 1u, 1000));
         EXPECT_EQ(world().akkord_calls, 0);
         bool told = c.mode[0] == '\0' && c.window == NOT_CREATED;
         ASSERT_EQ(world().boxes.size(), told ? 1u : 0u);
@@ -203,6 +208,7 @@ TEST_F(LoaderTest, AkkordUnavailableEndsTheUnattendedModesWith502) {
     configure_auto_rng();
     world().modules.erase("tmdrv32.dll");
     EXPECT_EQ(run("S"), 502);
+    EXPECT_EQ(world().main_window_runs, 0);
     EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 1);
     EXPECT_EQ(attention_signals(), 2); // start-up attempt, then the Akkord step
 
@@ -210,5 +216,17 @@ TEST_F(LoaderTest, AkkordUnavailableEndsTheUnattendedModesWith502) {
     configure_auto_rng();
     world().akkord_present = 0; // found, but the device is absent: tried again
     EXPECT_EQ(run("I"), 502);
+    EXPECT_EQ(world().main_window_runs, 0);
     EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 2);
+}
+
+// Akkord succeeds at start-up, then the driver stops answering: the mode's own re-read
+// ends the program with 501.
+TEST_F(LoaderTest, AFailingReReadAfterAkkordEndsTheModeWith501) {
+    configure_auto_rng();
+    world().queries_that_answer = 1;
+    EXPECT_EQ(run("S"), 501);
+    EXPECT_EQ(world().queries, 3);
+    EXPECT_EQ(attention_signals(), 1); // the start-up re-read
+    EXPECT_EQ(world().main_window_runs, 0);
 }
