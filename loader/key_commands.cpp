@@ -5,6 +5,7 @@
 #include "key_device_list.h"
 #include "loaded_keys_list.h"
 #include "loader_state.h"
+#include "main_window_logic.h"
 #include "main_window_ui.h"
 #include "messages.h"
 #include "res/resource_ids.h"
@@ -42,7 +43,7 @@ void LoadKeys() {
             ui_button_pushed(IDC_LOAD_KEY, 0);
             ShowError(status, status);
         } else {
-            ui_end_dialog(status);
+            end_main_window(status);
         }
     }
     if (interactive())

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "loader_state.h"
+#include "main_window_logic.h"
 #include "main_window_ui.h"
 #include "messages.h"
 #include "res/resource_ids.h"
@@ -83,7 +84,7 @@ uint32_t RefreshLoadedKeyList() {
     uint32_t count = 0;
     if (loader.crypto.GetDrvInfo(entries, &count) != 0) {
         ShowError(MSG_DRIVER_ERROR, 3);
-        ui_end_dialog(0);
+        end_main_window(0);
     }
     if (count > ORX_DRV_KEY_INFO_MAX)
         count = ORX_DRV_KEY_INFO_MAX;

@@ -26,6 +26,14 @@ struct CryptoBinding {
 
 enum { RNG_COMPLETE = 40, RNG_FINISHED = 41 };
 
+// What the main window got done. Its dialog result cannot tell: the operator's Exit ends
+// it with 0 as well, and a dialog that was never created gives no result of ours.
+struct MainWindowOutcome {
+    int opened;      // its initialisation ran
+    int ended;       // it ended itself (Exit, or the end of an unattended job)
+    int keys_loaded; // modes "I", "U": the completion step's InitKey returned 0
+};
+
 struct LoaderState {
     lp_module program_instance;
     lp_module resource_module;
@@ -34,6 +42,7 @@ struct LoaderState {
     orvexa_drv_info drv_info;
     LoaderSettings settings;
     uint8_t rng_progress;
+    MainWindowOutcome window;
     int akkord_unavailable;
     CryptoBinding crypto;
     rdr_error_a_fn rdr_error_a;

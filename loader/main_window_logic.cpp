@@ -15,6 +15,11 @@
 
 MainWindowState window_state;
 
+void end_main_window(int result) {
+    loader.window.ended = 1;
+    ui_end_dialog(result);
+}
+
 // Code page 1251.
 const char* const compress_confirm_caption =
     "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0 \xF0\xE5\xE6\xE8\xEC\xE0 "
@@ -53,7 +58,7 @@ const WindowSettingsSource settings_source = {selected_device_for_settings, auto
 void exit_window() {
     if (rng_ready())
         save_settings(&loader.settings, SelectedKeyDevice(), window_state.auto_rng_checked);
-    ui_end_dialog(0);
+    end_main_window(0);
 }
 
 void toggle_auto_rng() {
@@ -88,6 +93,7 @@ void reset_main_window_state() {
 
 void main_window_init() {
     reset_main_window_state();
+    loader.window.opened = 1;
     set_window_settings_source(&settings_source);
     ui_set_title("orxload");
     read_compress_mode(&window_state.compress_mode);

@@ -9,6 +9,8 @@ enum MainWindowEvent { EVENT_PRESS, EVENT_MOVE };
 enum { DEVICE_ARRIVAL = 0x8000, DEVICE_REMOVE_COMPLETE = 0x8004, DEVICE_TYPE_VOLUME = 2 };
 
 void main_window_init();
+// Ends the dialog with `result`, noting that the window ended itself.
+void end_main_window(int result);
 // The whole first parameter of WM_COMMAND.
 void main_window_command(uint32_t command);
 void main_window_event(MainWindowEvent event, uint32_t message_time);

@@ -5,6 +5,7 @@
 #include "key_device_list.h"
 #include "loaded_keys_list.h"
 #include "loader_state.h"
+#include "main_window_logic.h"
 #include "main_window_state.h"
 #include "main_window_ui.h"
 #include "res/resource_ids.h"
@@ -81,11 +82,14 @@ void rng_completion_step() {
         RefreshLoadedKeyList();
         break;
     case 'I':
-    case 'U':
-        ui_end_dialog(loader.crypto.InitKey(loader.settings.DefaultKeyDev, ""));
+    case 'U': {
+        int16_t status = loader.crypto.InitKey(loader.settings.DefaultKeyDev, "");
+        loader.window.keys_loaded = status == 0;
+        end_main_window(status);
         break;
+    }
     case 'S':
-        ui_end_dialog(0);
+        end_main_window(0);
         break;
     default:
         break;

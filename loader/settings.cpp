@@ -71,9 +71,10 @@ void read_compress_mode(uint32_t* mode) {
     void* key = open_compress_key();
     if (!key)
         return;
+    // The value belongs to the crypto library's installation: any 4-byte value is taken
+    // whole, whatever its type, so that a toggle keeps the bits it does not own.
     uint32_t type = 0, value = 0, size = sizeof value;
-    if (plat_reg_query(key, "CompressFilesMode", &type, &value, &size) == 0 &&
-        type == ORX_REG_DWORD && size == sizeof value)
+    if (plat_reg_query(key, "CompressFilesMode", &type, &value, &size) == 0 && size == sizeof value)
         *mode = value;
     plat_reg_close(key);
 }

@@ -14,9 +14,34 @@ LoaderState loader;
 namespace {
 
 const int init_key_attempts = 7;
+const int window_attempts = 3;
+const uint32_t window_retry_pause = 1000;
 
+// The exit code after the main window: in the unattended modes what the window got done,
+// in the interactive one whether it ran and ended itself.
+int main_window_exit_code() {
+    switch (loader.command_mode) {
+    case 'I':
+    case 'U':
+        return loader.window.keys_loaded ? EXIT_DONE : EXIT_RNG_OR_KEYS;
+    case 'S':
+        return rng_ready() ? EXIT_DONE : EXIT_RNG_OR_KEYS;
+    default:
+        if (!loader.window.opened)
+            ShowError(MSG_INTERNAL_ERROR, EXIT_RNG_OR_KEYS);
+        return loader.window.ended ? EXIT_DONE : EXIT_RNG_OR_KEYS;
+    }
+}
+
+// A dialog can fail to come up while the desktop is still starting: a few more tries, a
+// pause apart, before the failure counts.
 int run_main_window() {
-    return lp_run_main_window(loader.resource_module), EXIT_DONE;
+    for (int attempt = 0; attempt < window_attempts && !loader.window.opened; ++attempt) {
+        if (attempt)
+            lp_sleep(window_retry_pause);
+        lp_run_main_window(loader.resource_module);
+    }
+    return main_window_exit_code();
 }
 
 // The Akkord step of the unattended modes: a failure ends the program.

@@ -18,20 +18,41 @@ void orx_process_detach(void);
 
 int orx_channel_open(void); // 1 when open, 0 with the status set as open failures set it
 void orx_channel_close(void);
-plat_device orx_channel_device(void);
 
-// Sends the information query with `selector`; the answer goes straight into `record`.
-// Sets status 1 and returns 0 when the call fails. The device must be open.
-int orx_info_query(orvexa_drv_info* record, uint32_t selector);
+struct orx_device_ref;
+
+// Holds the open device for the span of one request, opening it when needed. A close while
+// requests are in flight only retires the device: the last of its users closes the handle,
+// so no request runs on a handle that was closed (and perhaps reused) under it.
+class orx_device_use {
+  public:
+    orx_device_use();
+    ~orx_device_use();
+    orx_device_use(const orx_device_use&) = delete;
+    orx_device_use& operator=(const orx_device_use&) = delete;
+    int ok() const { return ref_ != nullptr; } // 0: the open failed and left its status
+    plat_device device() const;
+
+  private:
+    orx_device_ref* ref_;
+};
+
+// Sends the information query with `selector` to `device`; the answer goes straight into
+// `record`. Sets status 1 and returns 0 when the call fails.
+int orx_info_query(plat_device device, orvexa_drv_info* record, uint32_t selector);
+// Opens the device when needed and queries it; 0 with the status of the open or the query.
+int orx_query_open_device(orvexa_drv_info* record, uint32_t selector);
 
 // Size of the shared block buffer for a block length: length + 16, at least 2048.
 uint32_t orx_block_buffer_size(uint32_t block_length);
 
-// The shared block buffer; use only between orx_block_lock and orx_block_unlock.
+// The shared block buffer and its block length; use both only between orx_block_lock and
+// orx_block_unlock, since a reopen replaces them together. The length is 0 while closed.
 uint32_t orx_block_length(void);
 void orx_block_lock(void);
 void orx_block_unlock(void);
 // Reads one block; on success its data lies at orx_block_data(). Caller holds the lock.
+// Fails with status 1 while the channel is closed, with 4 for a block length of 0.
 int orx_block_read(void);
 const uint8_t* orx_block_data(void);
 

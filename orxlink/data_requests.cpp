@@ -47,10 +47,14 @@ int key_set9(uint8_t* data, uint32_t length, uint32_t slot) {
 }
 
 // Block requests carry no header and their answer is not checked.
+// The device is held for the call: a concurrent close cannot close it under the request.
 int block_request(uint32_t ioctl, const uint8_t* block, uint32_t block_size, uint8_t* out,
                   uint32_t out_size) {
-    if (!plat_device_control(orx_channel_device(), ioctl, const_cast<uint8_t*>(block), block_size,
-                             out, out_size, nullptr))
+    orx_device_use use;
+    if (!use.ok())
+        return 0;
+    if (!plat_device_control(use.device(), ioctl, const_cast<uint8_t*>(block), block_size, out,
+                             out_size, nullptr))
         return refuse(ORX_DRIVER_ERROR, BLOCK_FAILED);
     return BLOCK_DONE;
 }

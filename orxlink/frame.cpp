@@ -48,7 +48,8 @@ int check_reply(const orx_frame& frame, const uint8_t* buffer, uint32_t room) {
 } // namespace
 
 int orx_frame_send(const orx_frame& frame) {
-    if (!orx_channel_open())
+    orx_device_use use;
+    if (!use.ok())
         return 0;
     uint32_t size = frame.buffer_size ? frame.buffer_size : ORX_REQUEST_BUFFER;
     request_buffer buffer(size);
@@ -65,7 +66,7 @@ int orx_frame_send(const orx_frame& frame) {
     orx_put32(buffer.bytes + ORX_W1, frame.slot);
     orx_put32(buffer.bytes + ORX_W2, orx_xor(data, frame.data_length));
     orx_put32(buffer.bytes + ORX_W3, frame.data_length);
-    if (!plat_device_control(orx_channel_device(), frame.ioctl, buffer.bytes,
+    if (!plat_device_control(use.device(), frame.ioctl, buffer.bytes,
                              ORX_HEADER + frame.data_length, buffer.bytes,
                              ORX_HEADER + frame.reply_length, nullptr)) {
         orx_set_status(ORX_DRIVER_ERROR);

@@ -21,14 +21,19 @@ struct sample_buffer {
     }
 };
 
-// One block under the lock, `take` bytes of it copied out.
-int read_block(uint8_t* out, uint32_t take) {
+// One block under the lock, at most `want` bytes of it copied out; returns the bytes
+// copied, 0 on failure. The block length is taken under the same lock as the buffer it
+// belongs to: a reopen between two blocks may change both.
+uint32_t read_block(uint8_t* out, uint32_t want) {
     orx_block_lock();
-    int ok = orx_block_read();
-    if (ok)
+    uint32_t block = orx_block_length();
+    uint32_t take = 0;
+    if (orx_block_read()) {
+        take = want < block ? want : block;
         memcpy(out, orx_block_data(), take);
+    }
     orx_block_unlock();
-    return ok;
+    return take;
 }
 
 int self_test_attempt(int* passed) {
@@ -54,10 +59,15 @@ void refresh_mask(const uint8_t fresh[ORX_MASK_SIZE]) {
 
 } // namespace
 
+// A query that fails here only means "not ready": the caller's status is kept.
 int orx_generator_ready(void) {
+    uint16_t kept = orx_status();
     orvexa_drv_info record = {};
-    return orx_channel_open() && orx_info_query(&record, 0) &&
-           record.word[ORVEXA_INFO_RNDM_READY] != 0;
+    if (!orx_query_open_device(&record, 0)) {
+        orx_set_status(kept);
+        return 0;
+    }
+    return record.word[ORVEXA_INFO_RNDM_READY] != 0;
 }
 
 int orx_rndm_checked(void) {
@@ -68,20 +78,17 @@ void orx_set_rndm_checked(int value) {
     rndm_checked.store(value, std::memory_order_relaxed);
 }
 
-// A block length of 0 would never make progress: it counts as a wrong output size.
+// Full blocks, then the first bytes of one more for a remainder.
 int orx_generator_read(uint8_t* out, uint32_t length) {
     if (!orx_channel_open())
         return 0;
-    uint32_t block = orx_block_length();
-    if (block == 0) {
-        orx_set_status(ERROR_OUTPUT_SIZE);
-        return 0;
-    }
-    uint32_t done = 0;
-    for (; length - done >= block; done += block)
-        if (!read_block(out + done, block))
+    for (uint32_t done = 0; done < length;) {
+        uint32_t got = read_block(out + done, length - done);
+        if (got == 0)
             return 0;
-    return done == length || read_block(out + done, length - done);
+        done += got;
+    }
+    return 1;
 }
 
 void orx_count_bytes(const uint8_t* sample, uint32_t length, uint32_t counts[256]) {

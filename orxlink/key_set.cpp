@@ -47,7 +47,7 @@ void mask_seed(uint8_t* data, uint32_t length) {
 
 int orx_key_set_request(uint16_t code, uint32_t slot, const uint8_t* data, uint32_t length) {
     orvexa_drv_info record = {};
-    if (!orx_channel_open() || !orx_info_query(&record, 0)) {
+    if (!orx_query_open_device(&record, 0)) {
         orx_set_status(DLL_BUFFER_ERROR);
         return 0;
     }

@@ -13,12 +13,13 @@ namespace {
 const uint32_t system_error_bad_netpath = 53;
 
 int reset_slot(uint32_t slot) {
-    if (!orx_channel_open())
+    orx_device_use use;
+    if (!use.ok())
         return 0;
     uint8_t header[ORX_HEADER] = {};
     orx_put32(header + ORX_W1, slot);
-    if (plat_device_control(orx_channel_device(), ORVEXA_IOCTL_KEY_RESET, header, sizeof header,
-                            nullptr, 0, nullptr))
+    if (plat_device_control(use.device(), ORVEXA_IOCTL_KEY_RESET, header, sizeof header, nullptr, 0,
+                            nullptr))
         return 1;
     orx_set_status(plat_last_error() == system_error_bad_netpath ? ORX_RESET_NETWORK_PATH
                                                                  : ORX_DRIVER_ERROR);
@@ -43,10 +44,11 @@ int orx_put_seed_byte(uint8_t value) {
 }
 
 extern "C" int ORXAPI orvexa_rndm_step(void) {
-    if (!orx_channel_open())
+    orx_device_use use;
+    if (!use.ok())
         return 0;
-    int result = plat_device_control(orx_channel_device(), ORVEXA_IOCTL_RNDM_STEP, nullptr, 0,
-                                     nullptr, 0, nullptr);
+    int result =
+        plat_device_control(use.device(), ORVEXA_IOCTL_RNDM_STEP, nullptr, 0, nullptr, 0, nullptr);
     if (!result)
         orx_set_status(ORX_DRIVER_ERROR);
     return result;
@@ -63,9 +65,7 @@ extern "C" int ORXAPI orvexa_key_reset_slot(uint32_t slot) {
 extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
     if (!info)
         return refuse_null_buffer();
-    if (!orx_channel_open())
-        return 0;
-    return orx_info_query(info, selector);
+    return orx_query_open_device(info, selector);
 }
 
 extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
@@ -75,10 +75,10 @@ extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
 extern "C" int ORXAPI orvexa_rndm_get_byte(uint8_t* value) {
     if (!value)
         return refuse_null_buffer();
-    if (!orx_channel_open())
+    orx_device_use use;
+    if (!use.ok())
         return 0;
-    if (!plat_device_control(orx_channel_device(), ORVEXA_IOCTL_BYTE_READ, nullptr, 0, value, 1,
-                             nullptr)) {
+    if (!plat_device_control(use.device(), ORVEXA_IOCTL_BYTE_READ, nullptr, 0, value, 1, nullptr)) {
         orx_set_status(ORX_DRIVER_ERROR);
         return 0;
     }

@@ -14,7 +14,7 @@ enum { PROVIDER_OK = 0, PROVIDER_BAD_PAIR = 2, PROVIDER_FAILED = 3 };
 enum { SINGLE_SEED_BYTES = 8, SEED32 = 32 };
 
 int query(orvexa_drv_info* record) {
-    return orx_channel_open() && orx_info_query(record, 0);
+    return orx_query_open_device(record, 0);
 }
 
 // Bytes 0..7 one request each; the first failure ends the loop and keeps its status.

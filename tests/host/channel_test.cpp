@@ -1,4 +1,7 @@
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -83,6 +86,7 @@ TEST_F(ChannelTest, OpenFailuresLeaveTheLibraryClosedAndTheNextCallRetries) {
     EXPECT_EQ(orvexa_drv_open(), 0);
     EXPECT_EQ(orvexa_drv_last_status(), 9u);
     EXPECT_EQ(fake().live_devices, 0);
+    EXPECT_EQ(fake().frees, 0);
 
     EXPECT_EQ(orvexa_drv_open(), 1);
     EXPECT_EQ(fake().live_devices, 1);
@@ -119,6 +123,11 @@ TEST_F(ChannelTest, AnAbsurdBlockLengthFailsTheOpenWithoutAllocating) {
 
 TEST_F(ChannelTest, CloseIsHarmlessTwiceAndReopenQueriesAgain) {
     orvexa_drv_close();
+    orx_block_lock();
+    EXPECT_EQ(orx_block_read(), 0); // closed: no device, no buffer to read into
+    orx_block_unlock();
+    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    EXPECT_TRUE(fake().requests.empty());
     ASSERT_EQ(orvexa_drv_open(), 1);
     orvexa_drv_close();
     orvexa_drv_close();
@@ -144,6 +153,7 @@ TEST_F(ChannelTest, GetInfoCopiesTheRecordAndNeedsNoDeviceForTheVersion) {
     fake().open_fails = false;
     orvexa_drv_info record = {};
     ASSERT_EQ(orvexa_drv_get_info(&record), 1);
+    EXPECT_EQ(last_request().in, std::vector<uint8_t>(16, 0)); // selector 0
     EXPECT_EQ(record.word[5], 64u);
     EXPECT_EQ(record.word[7], 1u);
     EXPECT_EQ(orvexa_drv_get_info(nullptr), 0);
@@ -193,4 +203,115 @@ TEST_F(ChannelTest, SingleBlockReadChecksStatusThenLengthThenChecksum) {
     EXPECT_EQ(orx_block_read(), 0);
     orx_block_unlock();
     EXPECT_EQ(orvexa_drv_last_status(), 1u);
+    orvexa_drv_close();
+    fake_reset(0); // a block of no bytes is refused before anything is sent
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orx_block_lock();
+    EXPECT_EQ(orx_block_read(), 0);
+    orx_block_unlock();
+    EXPECT_EQ(orvexa_drv_last_status(), 4u);
+    EXPECT_EQ(count(ORVEXA_IOCTL_BLOCK_READ), 0u);
+}
+
+// The request holds its device: a close meanwhile withdraws it, and its handle is closed
+// once the request is done; the next request opens the device again.
+TEST_F(ChannelTest, ACloseDuringARequestClosesTheDeviceWhenTheRequestIsDone) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    std::vector<int> closes_during;
+    FakeHandler base = fake().handler;
+    fake().handler = [&closes_during, base](const FakeRequest& r) {
+        if (r.code == ORVEXA_IOCTL_RNDM_STEP) {
+            orvexa_drv_close();
+            closes_during.push_back(fake().closes);
+        }
+        return base(r);
+    };
+    EXPECT_EQ(orvexa_rndm_step(), 1);
+    EXPECT_EQ(fake().closes, 1);
+    EXPECT_EQ(buffers_held(), 0);
+    EXPECT_EQ(orvexa_rndm_step(), 1);
+    EXPECT_EQ(closes_during, (std::vector<int>{0, 1}));
+    EXPECT_EQ(count(ORVEXA_IOCTL_QUERY_INFO), 2u);
+    EXPECT_EQ(fake().live_devices, 0);
+}
+
+// Four readers of odd lengths while another thread closes and reopens the channel, each
+// open finding another block length (8 to 2400 bytes), and a command request beside them.
+// Every block is filled with the tag of its length, so a copy that used a stale length
+// shows as a run that is not a whole number of blocks, or as bytes beyond the block.
+TEST_F(ChannelTest, ReadersKeepTheirByteCountsWhileTheChannelIsReopened) {
+    const uint32_t units[] = {1, 300, 5, 255, 3};
+    std::mutex driver_lock;
+    size_t generation = 0; // index of the length the last information query reported
+    int wrong_room = 0;    // block reads whose output room is not that length + 16
+    fake().handler = [&](const FakeRequest& r) {
+        std::lock_guard<std::mutex> guard(driver_lock);
+        FakeAnswer a;
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO) {
+            generation = (generation + 1) % 5;
+            a.out = fake_info(units[generation]);
+        } else if (r.code == ORVEXA_IOCTL_BLOCK_READ) {
+            uint32_t length = units[generation] * 8;
+            wrong_room += r.out_size != length + 16;
+            uint8_t tag = uint8_t(generation + 1);
+            a.out = fake_header(0, 0, length, std::vector<uint8_t>(length, tag));
+        } else {
+            a.out = fake_header(0, 0, 0);
+        }
+        return a;
+    };
+    std::atomic<bool> reopening{true};
+    std::atomic<int> stray_requests{0};
+    std::vector<int> successes(4, 0);
+    auto read_rounds = [&](int index, uint32_t length) {
+        for (int round = 0; reopening || round < 20; ++round) {
+            std::vector<uint8_t> out(length + 16, 0);
+            int ok = orvexa_rndm_get_bytes(out.data(), length);
+            for (uint32_t i = length; i < out.size(); ++i)
+                ASSERT_EQ(out[i], 0) << "written past " << length;
+            if (!ok) {
+                ASSERT_EQ(orvexa_drv_last_status(), 1u); // closed between two blocks
+                continue;
+            }
+            ++successes[index];
+            for (uint32_t run = 0; run < length;) {
+                uint8_t tag = out[run];
+                ASSERT_TRUE(tag >= 1 && tag <= 5) << "byte " << run << " is " << int(tag);
+                uint32_t end = run;
+                while (end < length && out[end] == tag)
+                    ++end;
+                if (end < length) { // runs before the last are whole blocks
+                    ASSERT_EQ((end - run) % (units[tag - 1] * 8), 0u) << "at " << run;
+                }
+                run = end;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    const uint32_t lengths[] = {1, 7, 33, 601};
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back(read_rounds, i, lengths[i]);
+    threads.emplace_back([&] {
+        while (reopening) {
+            stray_requests += orvexa_rndm_step() != 1;
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    });
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        orvexa_drv_close();
+        if (cycle % 2)
+            orvexa_drv_open(); // otherwise a reader reopens it
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    reopening = false;
+    for (auto& t : threads)
+        t.join();
+    EXPECT_GE(count(ORVEXA_IOCTL_QUERY_INFO), 100u); // at least every second cycle reopens
+    EXPECT_EQ(wrong_room, 0);
+    EXPECT_EQ(stray_requests, 0);
+    for (int n : successes)
+        EXPECT_GT(n, 0);
+    orvexa_drv_close();
+    EXPECT_EQ(fake().live_devices, 0);
+    EXPECT_EQ(buffers_held(), 0);
 }

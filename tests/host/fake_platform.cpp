@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 #include <mutex>
+#include <set>
 
 #include "orxlink.h"
 #include "platform.h"
@@ -11,7 +13,9 @@ namespace {
 
 FakeSystem the_fake;
 std::mutex fake_mutex; // the concurrency tests call the device from many threads
-int device_token;
+// Every open hands out a new handle, so a request on a handle closed meanwhile is seen.
+std::set<plat_device> live_handles;
+intptr_t next_handle = 0x1000;
 
 } // namespace
 
@@ -70,13 +74,17 @@ plat_device plat_device_open(const char* path, int shared) {
     if (the_fake.open_fails)
         return PLAT_INVALID_DEVICE;
     ++the_fake.live_devices;
-    return &device_token;
+    plat_device handle = reinterpret_cast<plat_device>(next_handle += 4);
+    live_handles.insert(handle);
+    return handle;
 }
 
 void plat_device_close(plat_device device) {
     std::lock_guard<std::mutex> guard(fake_mutex);
     if (device == PLAT_INVALID_DEVICE)
         return;
+    if (!live_handles.erase(device))
+        std::abort(); // closed twice
     ++the_fake.closes;
     --the_fake.live_devices;
 }
@@ -89,8 +97,10 @@ int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in
         request.in.assign(static_cast<uint8_t*>(in), static_cast<uint8_t*>(in) + in_size);
     {
         std::lock_guard<std::mutex> guard(fake_mutex);
-        if (device != &device_token)
-            std::abort(); // the library used a handle it does not hold
+        if (!live_handles.count(device)) {
+            std::fprintf(stderr, "device control on a handle that is not open\n");
+            std::abort();
+        }
         the_fake.requests.push_back(request);
         handler = the_fake.handler;
     }

@@ -166,6 +166,22 @@ TEST_F(GeneratorCheckTest, ARefreshWritesNothingWhenTheKeyWasJustCreated) {
     EXPECT_EQ(fake().registry_writes, 0);
 }
 
+TEST_F(GeneratorCheckTest, AFailedMaskReadLeavesTheMaskAloneAndTheTestStillRuns) {
+    store_mask(bytes(32, 0));
+    driver.stream = good;
+    int block_reads = 0;
+    FakeHandler base = fake().handler;
+    fake().handler = [&block_reads, base](const FakeRequest& r) {
+        if (r.code == ORVEXA_IOCTL_BLOCK_READ && ++block_reads == 1)
+            return replies(fake_header(0x33, 0, 0));
+        return base(r);
+    };
+    uint8_t data[4] = {};
+    EXPECT_EQ(orvexa_key_set5(data, 4), 1);
+    EXPECT_EQ(stored_mask(), bytes(32, 0));
+    EXPECT_EQ(block_reads, 1 + 800);
+}
+
 TEST_F(GeneratorCheckTest, AFailedTestFailsTheRequestAndLeavesTheMaskAloneNextTime) {
     store_mask(bytes(32, 0));
     driver.stream = bytes(32, 0x80);
@@ -191,5 +207,26 @@ TEST_F(GeneratorCheckTest, AGeneratorAlreadyReadyAtLoadIsNotTestedFirst) {
     driver.words[1] = 1;
     uint8_t data[4] = {};
     ASSERT_EQ(orvexa_key_set5(data, 4), 1);
+    EXPECT_EQ(driver.block_reads, 0);
+}
+
+TEST_F(GeneratorCheckTest, ASecondQueryThatFailsKeepsTheStatusAndTheResult) {
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    orx_set_status(9);
+    int queries = 0;
+    FakeHandler base = fake().handler;
+    fake().handler = [&queries, base](const FakeRequest& r) {
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO && ++queries == 2)
+            return fails_with(31);
+        return base(r);
+    };
+    uint8_t data[4] = {};
+    EXPECT_EQ(orvexa_key_set5(data, 4), 1);
+    EXPECT_EQ(queries, 2);
+    for (const FakeRequest& r : fake().requests)
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO) {
+            EXPECT_EQ(r.in, std::vector<uint8_t>(16, 0)); // selector 0
+        }
+    EXPECT_EQ(orvexa_drv_last_status(), 9u);
     EXPECT_EQ(driver.block_reads, 0);
 }

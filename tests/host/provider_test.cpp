@@ -104,6 +104,10 @@ TEST_F(ProviderTest, GetRandomReadsCeilingOfLengthOverBlockLength) {
     ASSERT_EQ(orvexa_rndm_get_bytes(out, 33), 1);
     EXPECT_EQ(driver.block_reads, 4);
     EXPECT_EQ(table->get_random(1, nullptr), 3);
+    orvexa_drv_close();
+    fake().open_fails = true;
+    EXPECT_EQ(orvexa_rndm_get_bytes(out, 8), 0);
+    EXPECT_EQ(orvexa_drv_last_status(), 51u);
 }
 
 TEST_F(ProviderTest, FlowFromAnEmptyGeneratorToReady) {

@@ -155,13 +155,33 @@ TEST_F(MainWindowE2E, AFailingLoadShowsItsBoxWhileLoadingStands) {
     EXPECT_EQ(close_with_exit(), 0);
 }
 
-TEST_F(MainWindowE2E, ModeSOnAnEmptyDriverEndsAfterTheCollection) {
-    open("S");
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
-    key_releases(41);
-    EXPECT_EQ(wait_exit(process, 20000), 0);
-    process = nullptr;
-    EXPECT_NE(driver_state().info[2], 0u);
+// Without Akkord, modes "I" and "S" need the operator; the exit code says whether the
+// window got its job done. Events 0 means the operator closes the window at once.
+TEST_F(MainWindowE2E, UnattendedModesInTheWindowExitWithWhatTheyGotDone) {
+    struct {
+        const char* mode;
+        const char* device;
+        int events, exit_code;
+        unsigned loaded_slots;
+    } journeys[] = {
+        {"I", "A:\\", 0, 502, 0}, {"I", "A:\\", 41, 0, 3}, {"I", "Keyreg9", 41, 502, 0},
+        {"S", "A:\\", 0, 502, 0}, {"S", "A:\\", 41, 0, 0},
+    };
+    for (auto& j : journeys) {
+        SetUp();
+        SCOPED_TRACE(testing::Message() << j.mode << " " << j.device << " " << j.events);
+        set_user_string(settings_key, "DefaultKeyDev", j.device);
+        open(j.mode);
+        ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
+        if (j.events == 0)
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        key_releases(j.events);
+        EXPECT_EQ(wait_exit(process, 20000), j.exit_code);
+        process = nullptr;
+        orvexa_testctl_state state = driver_state();
+        EXPECT_EQ(state.info[2] != 0, j.events == 41);
+        EXPECT_EQ(state.loaded_slots, j.loaded_slots);
+    }
 }
 
 TEST_F(MainWindowE2E, ExitSavesTheSettingsOnlyWhenTheGeneratorIsReady) {

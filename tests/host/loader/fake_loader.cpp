@@ -218,13 +218,15 @@ void lp_sleep(uint32_t ms) {
 
 int lp_run_main_window(lp_module) {
     ++the_world.main_window_runs;
-    return 0;
+    return the_world.main_window ? the_world.main_window() : -1;
 }
 
 // --- orxlink, as far as the loader imports it ---
 
-extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t) {
-    ++the_world.queries;
+extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
+    the_world.selectors.push_back(selector);
+    if (the_world.queries++ == the_world.queries_that_answer)
+        the_world.query_fails = true;
     if (the_world.query_fails)
         return 0;
     *info = the_world.info;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,13 +39,18 @@ struct FakeLoaderWorld {
     std::vector<std::pair<uint32_t, uint32_t>> beeps;
     std::vector<uint32_t> sleeps;
     int main_window_runs = 0;
+    // What the operator and the desktop do with the main window; returns the dialog's
+    // result. Unset: the dialog cannot be created (-1).
+    std::function<int()> main_window;
     bool critical_errors_off = false;
     bool dll_search_secured = false;
 
     // orxlink as the loader sees it.
     orvexa_drv_info info = {};
     bool query_fails = false;
+    int queries_that_answer = -1; // after this many queries every query fails; -1: never
     int queries = 0;
+    std::vector<uint32_t> selectors;
     std::vector<uint32_t> resets;
     uint32_t refused_reset_slots = 0; // bit n: slot n refused
     std::vector<uint8_t> put_bytes;

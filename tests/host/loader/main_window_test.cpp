@@ -301,8 +301,10 @@ TEST_F(MainWindowTest, FortyKeyReleasesThenOneMoreComplete) {
     EXPECT_TRUE(visible(IDC_RNG_GROUP));
     presses(1);
     EXPECT_EQ(loader.rng_progress, 41);
-    EXPECT_FALSE(visible(IDC_RNG_GROUP));
+    for (int id : {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS})
+        EXPECT_FALSE(visible(id)) << id;
     EXPECT_TRUE(visible(IDC_KEY_DEVICE));
+    EXPECT_TRUE(visible(IDC_EXIT)); // the loaded-keys list was refreshed
     // Byte i read from the driver is i + 1; the message time 1000 + i is added.
     std::vector<uint8_t>& mask =
         user_key("SOFTWARE\\DEZURE\\Cryptography\\RANDOM").values["mask"].bytes;

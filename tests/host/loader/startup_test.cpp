@@ -1,6 +1,9 @@
 #include <algorithm>
 
+#include "fake_ui.h"
 #include "loader_fixture.h"
+#include "main_window_logic.h"
+#include "res/resource_ids.h"
 
 TEST(CommandMode, OnlyTheWholeLineAfterUpperCasingSelectsAMode) {
     struct {
@@ -81,7 +84,12 @@ TEST_F(LoaderTest, ModeIRetriesAFailingMediumSevenTimes) {
     EXPECT_EQ(run("I"), 502);
     EXPECT_EQ(world().init_key_devices, std::vector<std::string>(7, "A:\\"));
     EXPECT_EQ(attention_signals(), 7);
-    EXPECT_EQ(world().sleeps.size(), 14u);
+    std::vector<uint32_t> pauses;
+    for (int i = 0; i < 7; ++i)
+        pauses.insert(pauses.end(), {200, 2000});
+    EXPECT_EQ(world().sleeps, pauses);
+    EXPECT_TRUE(world().resets.empty());
+    EXPECT_EQ(world().selectors, std::vector<uint32_t>{0});
 
     SetUp();
     set_rng_ready();
@@ -108,12 +116,66 @@ TEST_F(LoaderTest, ModeSWithAReadyGeneratorTouchesNeitherAkkordNorKeys) {
     EXPECT_EQ(world().main_window_runs, 0);
 }
 
-TEST_F(LoaderTest, UnattendedModesWithoutAutoRngNeedTheOperator) {
-    for (const char* mode : {"I", "S", "U"}) {
+// Without Akkord the unattended modes need the operator in the main window; the exit code
+// says what the window got done, never merely that it ended.
+TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
+    // LATE: created at the third try, then done; TAKEN_AWAY: destroyed without ending itself.
+    enum Window { CLOSED, DONE, INIT_KEY_FAILS, NOT_READY, TAKEN_AWAY, NOT_CREATED, LATE };
+    struct {
+        const char* mode;
+        Window window;
+        int exit_code;
+    } cases[] = {
+        {"I", CLOSED, 502},
+        {"I", DONE, 0},
+        {"I", INIT_KEY_FAILS, 502},
+        {"I", NOT_CREATED, 502},
+        {"U", CLOSED, 502},
+        {"U", DONE, 0},
+        {"U", INIT_KEY_FAILS, 502},
+        {"S", CLOSED, 502},
+        {"S", DONE, 0},
+        {"S", NOT_READY, 502},
+        {"S", NOT_CREATED, 502},
+        {"S", LATE, 0},
+        {"", CLOSED, 0},
+        {"", DONE, 0},
+        {"", TAKEN_AWAY, 502},
+        {"", NOT_CREATED, 502},
+        {"", LATE, 0},
+    };
+    for (auto& c : cases) {
         SetUp();
-        EXPECT_EQ(run(mode), 0) << mode;
-        EXPECT_EQ(world().main_window_runs, 1) << mode;
+        SCOPED_TRACE(testing::Message() << "mode '" << c.mode << "' window " << c.window);
+        if (c.window == INIT_KEY_FAILS)
+            world().init_key_results = {36};
+        world().main_window = [&] {
+            if (c.window == NOT_CREATED || (c.window == LATE && world().main_window_runs < 3))
+                return -1;
+            reset_ui();
+            main_window_init();
+            if (c.window == CLOSED)
+                main_window_command(IDC_EXIT);
+            if (c.window == CLOSED || c.window == TAKEN_AWAY)
+                return 0;
+            for (int i = 0; i < 41; ++i) {
+                if (i == 40 && c.window != NOT_READY)
+                    set_rng_ready(); // the driver took the samples as its seed
+                main_window_event(EVENT_PRESS, 1000u + i);
+            }
+            if (ui().ended == -1000) // the key view stands: the operator leaves it
+                main_window_command(IDC_EXIT);
+            return ui().ended;
+        };
+        EXPECT_EQ(run(c.mode), c.exit_code);
+        EXPECT_EQ(world().main_window_runs, c.window == NOT_CREATED || c.window == LATE ? 3 : 1);
+        EXPECT_EQ(world().sleeps, std::vector<uint32_t>(world().main_window_runs - 1u, 1000));
         EXPECT_EQ(world().akkord_calls, 0);
+        bool told = c.mode[0] == '\0' && c.window == NOT_CREATED;
+        ASSERT_EQ(world().boxes.size(), told ? 1u : 0u);
+        if (told) {
+            EXPECT_EQ(world().boxes[0].text, "Internal error (502 )");
+        }
     }
 }
 
@@ -146,6 +208,7 @@ TEST_F(LoaderTest, AkkordUnavailableEndsTheUnattendedModesWith502) {
     configure_auto_rng();
     world().modules.erase("tmdrv32.dll");
     EXPECT_EQ(run("S"), 502);
+    EXPECT_EQ(world().main_window_runs, 0);
     EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 1);
     EXPECT_EQ(attention_signals(), 2); // start-up attempt, then the Akkord step
 
@@ -153,5 +216,17 @@ TEST_F(LoaderTest, AkkordUnavailableEndsTheUnattendedModesWith502) {
     configure_auto_rng();
     world().akkord_present = 0; // found, but the device is absent: tried again
     EXPECT_EQ(run("I"), 502);
+    EXPECT_EQ(world().main_window_runs, 0);
     EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 2);
+}
+
+// Akkord succeeds at start-up, then the driver stops answering: the mode's own re-read
+// ends the program with 501.
+TEST_F(LoaderTest, AFailingReReadAfterAkkordEndsTheModeWith501) {
+    configure_auto_rng();
+    world().queries_that_answer = 1;
+    EXPECT_EQ(run("S"), 501);
+    EXPECT_EQ(world().queries, 3);
+    EXPECT_EQ(attention_signals(), 1); // the start-up re-read
+    EXPECT_EQ(world().main_window_runs, 0);
 }
