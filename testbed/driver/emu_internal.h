@@ -107,39 +107,32 @@ void emu_reset_state(orvexa_emu* e);
 
 /* ---- request families (the ORVEXA range) ---- */
 
+/* Every request family has one handler of this shape: the request bytes in, the answer
+   written into `out` (room bytes), its length in *returned; ORVEXA_EMU_* result. */
+#define EMU_REQUEST_HANDLER(name)                                                                  \
+    int name(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,      \
+             uint32_t* returned)
+
 /* emu_generator_requests.c */
-int emu_do_info(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
-                uint32_t* returned);
-int emu_do_block_read(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                      uint32_t room, uint32_t* returned);
-int emu_do_step(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
-                uint32_t* returned);
-int emu_do_seed_byte(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
-int emu_do_byte_read(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
+EMU_REQUEST_HANDLER(emu_do_info);
+EMU_REQUEST_HANDLER(emu_do_block_read);
+EMU_REQUEST_HANDLER(emu_do_step);
+EMU_REQUEST_HANDLER(emu_do_seed_byte);
+EMU_REQUEST_HANDLER(emu_do_byte_read);
 
 /* emu_keys.c */
-int emu_do_key_set(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
-                   uint32_t* returned);
-int emu_do_key_get(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
-                   uint32_t* returned);
-int emu_do_key_reset(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
+EMU_REQUEST_HANDLER(emu_do_key_set);
+EMU_REQUEST_HANDLER(emu_do_key_get);
+EMU_REQUEST_HANDLER(emu_do_key_reset);
 /* Fills every item of a slot from its key numbers (10-digit NUM, then 12-digit NUMP). */
 void emu_load_key(orvexa_emu* e, uint32_t slot, const uint8_t numbers[22]);
 
 /* emu_data.c */
-int emu_do_records(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
-                   uint32_t* returned);
-int emu_do_data_iv_a(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
-int emu_do_data_iv_b(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
-int emu_do_data_keyed(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                      uint32_t room, uint32_t* returned);
-int emu_do_data_text(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,
-                     uint32_t room, uint32_t* returned);
+EMU_REQUEST_HANDLER(emu_do_records);
+EMU_REQUEST_HANDLER(emu_do_data_iv_a);
+EMU_REQUEST_HANDLER(emu_do_data_iv_b);
+EMU_REQUEST_HANDLER(emu_do_data_keyed);
+EMU_REQUEST_HANDLER(emu_do_data_text);
 
 /* ---- emu_faults.c ---- */
 
