@@ -41,7 +41,6 @@ void ui_combo_delete(int id, int index);
 int ui_list_add(int id, const char* line); // index of the new line
 void ui_list_clear(int id);
 int ui_list_count(int id);
-int ui_list_selection(int id); // -1 when none
 void ui_list_select(int id, int index);
 void ui_list_delete(int id, int index);
 // Copies the selected line into `text` (size bytes); leaves it untouched when none.

@@ -130,9 +130,6 @@ void ui_list_clear(int id) {
 int ui_list_count(int id) {
     return int(send(id, LB_GETCOUNT));
 }
-int ui_list_selection(int id) {
-    return int(send(id, LB_GETCURSEL));
-}
 void ui_list_select(int id, int index) {
     send(id, LB_SETCURSEL, WPARAM(index));
 }

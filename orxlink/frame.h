@@ -31,7 +31,4 @@ struct orx_frame {
 // every path.
 int orx_frame_send(const orx_frame& frame);
 
-// The single seed-byte request (17 bytes in, a header back), shared with the provider table.
-int orx_put_seed_byte(uint8_t value);
-
 #endif

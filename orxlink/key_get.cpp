@@ -16,10 +16,6 @@ enum { BY_NUMBER_DONE = 0, BY_NUMBER_NOT_FOUND = 6, BY_NUMBER_REFUSED = 7 };
 
 } // namespace
 
-uint32_t orx_key_item_length(uint32_t code) {
-    return code >= 1 && code <= 14 ? item_lengths[code] : 0;
-}
-
 int orx_key_get(uint32_t code, uint32_t slot, const uint8_t* input, uint8_t* item) {
     int with_input = code <= 3;
     if (!item || (with_input && !input)) {

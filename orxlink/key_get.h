@@ -3,8 +3,6 @@
 
 #include <stdint.h>
 
-// Item length of a key-get code, 0 for unknown codes.
-uint32_t orx_key_item_length(uint32_t code);
 // One key-get request; `input` (32 bytes) is used for codes 1..3 only.
 int orx_key_get(uint32_t code, uint32_t slot, const uint8_t* input, uint8_t* item);
 

@@ -5,6 +5,7 @@
 #include "bytes.h"
 #include "channel.h"
 #include "frame.h"
+#include "loader_commands.h"
 #include "orxlink.h"
 #include "status.h"
 

@@ -5,6 +5,7 @@
 #include "frame.h"
 #include "generator.h"
 #include "key_set.h"
+#include "loader_commands.h"
 #include "orxlink.h"
 #include "status.h"
 

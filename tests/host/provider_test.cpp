@@ -47,6 +47,11 @@ TEST_F(ProviderTest, SeedNeedFollowsTheWordsFirstMatchWins) {
         EXPECT_EQ(kind, c.kind);
         EXPECT_EQ(size, c.size);
     }
+    for (const FakeRequest& r : fake().requests) { // the record, never another selector
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO) {
+            EXPECT_EQ(fake_word(r.in, 1), 0u);
+        }
+    }
     fake().open_fails = true;
     orvexa_drv_close();
     int kind = -1, size = -1;

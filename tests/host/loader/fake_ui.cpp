@@ -117,9 +117,6 @@ void ui_list_clear(int) {
 int ui_list_count(int) {
     return int(the_ui.list.size());
 }
-int ui_list_selection(int) {
-    return the_ui.list_selection;
-}
 void ui_list_select(int, int index) {
     the_ui.list_selection = index >= 0 && index < int(the_ui.list.size()) ? index : -1;
 }
