@@ -110,12 +110,12 @@ TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
 TEST_F(MainWindowTest, OnlyThirtyTwoRegisteredNamesAreConsidered) {
     ready();
     machine_key(devices_key);
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 32; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "a%02d", i);
         machine_key(std::string(devices_key) + "\\" + name);
     }
-    machine_key(std::string(devices_key) + "\\eTok"); // enumerated 41st
+    machine_key(std::string(devices_key) + "\\eTok"); // enumerated 33rd
     main_window_init();
     EXPECT_TRUE(ui().combo.empty());
 
