@@ -232,6 +232,15 @@ TEST_F(MainWindowTest, UnloadAllReportsEveryRefusingSlotInOrder) {
     EXPECT_TRUE(ui().controls[IDC_UNLOAD_KEY].enabled); // as the rebuild left them
 }
 
+TEST_F(MainWindowTest, ACryptoLibraryThatCannotListTheKeysEndsTheWindow) {
+    ready();
+    world().drv_info_status = 4017;
+    main_window_init();
+    ASSERT_EQ(world().boxes.size(), 1u);
+    EXPECT_EQ(world().boxes[0].text, "Error driver ORVEXA (3 )");
+    EXPECT_EQ(ui().ended, 0);
+}
+
 TEST_F(MainWindowTest, UnloadKeyUsesTheSignIdOrTheCryptIdOrThePlaceholder) {
     ready();
     world().drv_entries = {entry(3, "3333444444", "333344444455"), entry(4, "4444555555", "")};
