@@ -31,6 +31,9 @@ TEST_F(MessagesTest, TextChoiceAndSuffix) {
     world().reader_texts[4100] = "Card reader not found";
     EXPECT_EQ(shown(4100, 4100), "Card reader not found (4100 )");
     EXPECT_EQ(shown(4102, 4102), "Internal error (4102 )");
+    loader.rdr_error_a = nullptr; // no reader library bound
+    EXPECT_EQ(shown(4100, 4100), "Internal error (4100 )");
+    bind_reader();
     EXPECT_EQ(world().boxes.back().caption, "Error");
     EXPECT_EQ(world().boxes.back().flags, 0x2010u);
 }
