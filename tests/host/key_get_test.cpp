@@ -57,6 +57,9 @@ TEST_F(KeyGetTest, RequestsCarryCodeSlotAndInputWithChecksum) {
     EXPECT_EQ(last_request().in.size(), 16u);
     EXPECT_EQ(fake_word(last_request().in, 3), 0u);
     EXPECT_EQ(last_request().out_size, 28u);
+    ASSERT_EQ(orvexa_key_get5(out), 1); // the variant without a slot asks slot 0
+    EXPECT_EQ(fake_word(last_request().in, 0), 5u);
+    EXPECT_EQ(fake_word(last_request().in, 1), 0u);
 }
 
 TEST_F(KeyGetTest, ItemLengthMustMatchExactlyAndOnlyThenIsTheBufferWritten) {

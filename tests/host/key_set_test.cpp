@@ -64,6 +64,8 @@ TEST_F(KeySetTest, HeaderLengthsAndTheLimit) {
     EXPECT_EQ(key_sets(), 2u);
 
     ASSERT_EQ(orvexa_key_set12_slot(data.data(), 2), 1);
+    EXPECT_EQ(fake_word(last_key_set().in, 0), 12u);
+    EXPECT_EQ(fake_word(last_key_set().in, 1), 2u);
     EXPECT_EQ(last_key_set().in.size(), 16u + 36);
     EXPECT_EQ(fake_word(last_key_set().in, 3), 36u);
 }
