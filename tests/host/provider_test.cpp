@@ -76,7 +76,7 @@ TEST_F(ProviderTest, PutSeedPairs) {
     EXPECT_EQ(count(ORVEXA_IOCTL_SEED_BYTE), 8u);
     EXPECT_EQ(table->put_seed(1, 32, data), 0);
     EXPECT_EQ(fake_word(fake().requests.back().in, 0), 0u); // the final query
-    driver.words[3] = 0; // a seed block needs only word 2
+    driver.words[3] = 0;                                    // a seed block needs only word 2
     EXPECT_EQ(table->put_seed(2, 64, data), 0);
 }
 
