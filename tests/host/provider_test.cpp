@@ -197,3 +197,54 @@ TEST_F(ProviderTest, SingleBytesThatReadyTheGeneratorAreSelfTested) {
         EXPECT_EQ(kind, c.kind_after);
     }
 }
+
+// What each pair sends (code, slot 0, which bytes as the seed) and which words its answer
+// needs; also the null arguments the table's functions refuse.
+TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
+    user_key("SOFTWARE\\DEZURE\\Cryptography\\RANDOM").values["mask"] = {
+        3, std::vector<uint8_t>(32, 0)}; // a zero mask leaves the seed as sent
+    uint8_t data[64];
+    for (int i = 0; i < 64; ++i)
+        data[i] = uint8_t(i);
+    struct {
+        int kind, size;
+        uint32_t w2, w3, byte_status;
+        int answer;
+        uint32_t code; // 0: no key-set request
+        uint8_t first_seed_byte;
+    } cases[] = {
+        {1, 40, 1, 0, 0, 0, 14, 8}, {1, 40, 0, 0, 0, 3, 14, 8}, {1, 32, 1, 0, 0, 0, 14, 0},
+        {1, 32, 0, 1, 0, 3, 14, 0}, {1, 8, 0, 0, 0, 0, 0, 0},   {1, 8, 1, 0, 9, 3, 0, 0},
+        {2, 64, 1, 0, 0, 0, 13, 0}, {2, 64, 0, 1, 0, 3, 13, 0},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << "," << c.size << " w2=" << c.w2);
+        fake().requests.clear();
+        driver.words[2] = c.w2;
+        driver.words[3] = c.w3;
+        driver.seed_bytes = 0;
+        driver.seed_byte_status = c.byte_status;
+        EXPECT_EQ(table->put_seed(c.kind, c.size, data), c.answer);
+        const FakeRequest* sent = nullptr;
+        for (const FakeRequest& r : fake().requests)
+            if (r.code == ORVEXA_IOCTL_KEY_SET)
+                sent = &r;
+        if (!c.code) {
+            EXPECT_EQ(sent, nullptr);
+            continue;
+        }
+        ASSERT_NE(sent, nullptr);
+        EXPECT_EQ(fake_word(sent->in, 0), c.code);
+        EXPECT_EQ(fake_word(sent->in, 1), 0u);
+        EXPECT_EQ(sent->in[16], c.first_seed_byte);
+    }
+    orx_set_status(0);
+    EXPECT_EQ(table->put_seed(1, 32, nullptr), 3);
+    EXPECT_EQ(orvexa_drv_last_status(), 3u);
+    orx_set_status(0);
+    EXPECT_EQ(table->get_random(1, nullptr), 3);
+    EXPECT_EQ(orvexa_drv_last_status(), 3u);
+    int size = -1;
+    EXPECT_EQ(table->get_seed_need(nullptr, &size), 3);
+    EXPECT_EQ(size, -1);
+}
