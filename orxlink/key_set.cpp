@@ -37,12 +37,7 @@ int orx_key_set_request(uint16_t code, uint32_t slot, const uint8_t* data, uint3
         orx_set_status(DLL_BUFFER_ERROR);
         return 0;
     }
-    orx_frame frame = {};
-    frame.ioctl = ORVEXA_IOCTL_KEY_SET;
-    frame.command = code;
-    frame.slot = slot;
-    frame.data = data;
-    frame.data_length = length;
+    orx_frame frame = orx_frame_of(ORVEXA_IOCTL_KEY_SET, code, slot, data, length);
     frame.buffer_size = ORX_HEADER + length;
     frame.prepare = code == ORX_SEED32_CODE ? mask_seed : nullptr;
     if (!orx_frame_send(frame))
