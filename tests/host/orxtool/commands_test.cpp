@@ -86,12 +86,10 @@ TEST(Orxtool, HelpAndArgumentErrors) {
         {{"info", "--hex"}, nullptr, 4, "", "~unknown option '--hex'"},
         {{"reset"}, nullptr, 4, "",
          "~orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
-        {{"reset", "1", "2"}, nullptr, 4, "", "~unexpected argument '2'"},
         {{"reset", "16"}, nullptr, 4, "",
          "~SLOT must be a number from 0 to 15, or 'all' (got '16')"},
         {{"reset", "-1"}, nullptr, 4, "", "~unknown option '-1'"},
         {{"reset", "--", "-1"}, nullptr, 4, "", "~(got '-1')"},
-        {{"reset", "--", "--json"}, nullptr, 4, "", "~(got '--json')"},
         {{"reset", "-"}, nullptr, 4, "", "~(got '-')"},
         {{"reset", "+1"}, nullptr, 4, "", "~(got '+1')"},
         {{"reset", "1k"}, nullptr, 4, "", "~(got '1k')"},
@@ -108,8 +106,6 @@ TEST(Orxtool, HelpAndArgumentErrors) {
         {{"random", "12", "--out"}, nullptr, 4, "", "~option '--out' needs a value"},
         {{"random", "12", "--out", ""}, nullptr, 4, "", "~option '--out' needs a value"},
         {{"selftest", "--save", "-o"}, nullptr, 4, "", "~option '--save' needs a value"},
-        {{"slots", "--hex"}, nullptr, 4, "", "~unknown option '--hex'"},
-        {{"seed", "--save"}, nullptr, 4, "", "~unknown option '--save'"},
         {{"random", "12", "--hex", "--hex"}, nullptr, 4, "", "~option '--hex' given twice"},
         {{"random", "12"}, [] { world.console = true; }, 4, "",
          "~will not write binary bytes to the console"},
@@ -175,8 +171,6 @@ TEST(Orxtool, InfoSlotsAndReset) {
          "~{\"slot\":0,\"sign_key\":\"222222222222\",\"crypt_key\":\"1111111111\"},{\"slot\":1,"
          "\"sign_key\":null,\"crypt_key\":null},{\"slot\":2,\"sign_key\":null,\"crypt_key\":null},"
          "{\"slot\":3,\"sign_key\":\"444444444 ??\",\"crypt_key\":null}", ""},
-        {{"slots", "--json"}, keys, 0,
-         "~{\"slot\":9,\"sign_key\":null,\"crypt_key\":\"3333333333\"}", ""},
         {{"slots", "--json"}, keys, 0,
          "~{\"slot\":15,\"sign_key\":null,\"crypt_key\":null}],\"loaded\":3,\"ok\":true,"
          "\"exit_code\":0}\n", ""},
@@ -285,9 +279,6 @@ TEST(Orxtool, SeedAnswersEachNeedUntilReady) {
          "random source\nstep 1: accepted\nstep 2: need (2, 64): sending a seed block from the "
          "system's random source\nstep 2: accepted\nstep 3: need (0, 0): the generator is ready "
          "and tested\n", "", "s1,40 s2,64 "},
-        {{"seed"}, needs({{0, 8}, {0, 0}}), 0,
-         "step 1: need (0, 8): sending a seed block from the system's random source\nstep 1: "
-         "accepted\nstep 2: need (0, 0): the generator is ready and tested\n", "", "s0,8 "},
         {{"seed"}, needs(three), 0,
          "step 1: need (1, 8): sending 8 single seed bytes from the system's random source\nstep "
          "1: accepted\nstep 2: need (1, 32): sending a 32-byte seed from the system's random "
@@ -376,8 +367,6 @@ TEST(Orxtool, SelftestAppliesTheLibrarysRuleAndReportsEachTest) {
          "g25600 g25600 "},
         {{"selftest", "--save", "locked"}, biased(1), 1, "~",
          "orxtool selftest: cannot write 'locked'\n", "g25600 g25600 "},
-        {{"selftest", "--save", "f"}, failing({{1, 1}}), 3, "",
-         "~cannot ask the generator what it needs", ""},
     });
     // clang-format on
 }

@@ -9,6 +9,11 @@ ScriptedWorld world;
 
 namespace {
 
+const std::map<uint32_t, std::string> names = {
+    {1, "ORX_DRIVER_ERROR"},   {7, "ERROR_GET_KEY_COMMAND"}, {9, "ERROR_SET_KEY_INPUT_CHECK"},
+    {15, "ERROR_NUM_NOT_SET"}, {51, "DRIVER_OPEN_ERROR"},
+};
+
 // One library call: false (status set) when the driver is absent or this call is the one
 // scripted to fail.
 bool library_call() {
@@ -61,11 +66,6 @@ uint32_t tool_last_status() {
 }
 
 std::string tool_last_status_name() {
-    static const std::map<uint32_t, std::string> names = {{1, "ORX_DRIVER_ERROR"},
-                                                          {7, "ERROR_GET_KEY_COMMAND"},
-                                                          {9, "ERROR_SET_KEY_INPUT_CHECK"},
-                                                          {15, "ERROR_NUM_NOT_SET"},
-                                                          {51, "DRIVER_OPEN_ERROR"}};
     auto name = names.find(world.status);
     return name == names.end() ? "" : name->second;
 }
