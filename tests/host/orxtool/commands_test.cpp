@@ -10,15 +10,12 @@
 namespace {
 
 struct Row {
-    Row(std::vector<const char*> a, std::function<void()> s, int c, std::string o, std::string e,
-        const char* l = nullptr, std::vector<std::string> f = {})
-        : args(a), scene(s), code(c), out(o), err(e), log(l), saved(f) {}
     std::vector<const char*> args;
     std::function<void()> scene; // on top of a fresh world: a ready generator, a working disk
     int code;
-    std::string out, err;           // the whole text, or "~" and a part of it
-    const char* log;                // nullptr: not checked
-    std::vector<std::string> saved; // the bytes written to "f", if any
+    std::string out, err;                // the whole text, or "~" and a part of it
+    const char* log = nullptr;           // nullptr: not checked
+    std::vector<std::string> saved = {}; // the bytes written to "f", if any
 };
 
 void expect_text(const std::string& actual, const std::string& expected, const std::string& run) {
