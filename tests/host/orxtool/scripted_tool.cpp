@@ -1,5 +1,7 @@
 #include "scripted_tool.h"
 
+#include <algorithm>
+
 #include "cli.h"
 #include "tool_platform.h"
 
@@ -7,9 +9,9 @@ ScriptedWorld world;
 
 namespace {
 
-const std::map<uint32_t, std::string> kStatusNames = {
+const std::map<uint32_t, std::string> names = {
     {1, "ORX_DRIVER_ERROR"},   {7, "ERROR_GET_KEY_COMMAND"}, {9, "ERROR_SET_KEY_INPUT_CHECK"},
-    {15, "ERROR_NUM_NOT_SET"}, {16, "ERROR_NUMP_NOT_SET"},   {51, "DRIVER_OPEN_ERROR"},
+    {15, "ERROR_NUM_NOT_SET"}, {51, "DRIVER_OPEN_ERROR"},
 };
 
 // One library call: false (status set) when the driver is absent or this call is the one
@@ -33,23 +35,16 @@ uint8_t splitmix(uint64_t* state) {
 bool key_number(const std::string& number, uint32_t not_set, uint8_t* item) {
     if (!library_call())
         return false;
-    if (number.empty()) {
-        world.status = not_set;
-        return false;
-    }
+    world.status = number.empty() ? not_set : world.status;
     std::copy(number.begin(), number.end(), item);
-    return true;
+    return !number.empty();
 }
 
 } // namespace
 
 int run_tool(std::vector<const char*> args) {
-    world.out.clear();
-    world.err.clear();
+    world.out = world.err = world.log = "";
     world.calls = 0;
-    world.resets.clear();
-    world.seeds.clear();
-    world.reads.clear();
     args.insert(args.begin(), "orxtool");
     return orxtool_main(int(args.size()), args.data());
 }
@@ -71,8 +66,8 @@ uint32_t tool_last_status() {
 }
 
 std::string tool_last_status_name() {
-    auto name = kStatusNames.find(world.status);
-    return name == kStatusNames.end() ? "" : name->second;
+    auto name = names.find(world.status);
+    return name == names.end() ? "" : name->second;
 }
 
 bool tool_query_info(orvexa_drv_info* info) {
@@ -91,44 +86,36 @@ bool tool_key_get_sign(uint32_t slot, uint8_t* item) {
 }
 
 bool tool_key_reset(uint32_t slot) {
-    world.resets.push_back(slot);
+    world.log += "r" + std::to_string(slot) + " ";
     if (!library_call())
         return false;
     auto refusal = world.refuse_reset.find(slot);
-    if (refusal != world.refuse_reset.end()) {
-        world.status = refusal->second;
-        return false;
-    }
-    world.crypt[slot] = world.sign[slot] = "";
-    return true;
+    world.status = refusal != world.refuse_reset.end() ? refusal->second : world.status;
+    return refusal == world.refuse_reset.end();
 }
 
 int tool_get_seed_need(int* kind, int* size) {
+    const size_t asked = std::count(world.log.begin(), world.log.end(), 's');
+    const std::pair<int, int> need = world.needs.empty()          ? std::make_pair(0, 0)
+                                     : asked < world.needs.size() ? world.needs[asked]
+                                                                  : world.needs.back();
     if (!library_call())
         return 1;
-    const size_t asked = world.seeds.size();
-    std::pair<int, int> need = world.needs.empty()          ? std::make_pair(0, 0)
-                               : asked < world.needs.size() ? world.needs[asked]
-                                                            : world.needs.back();
     *kind = need.first;
     *size = need.second;
     return 0;
 }
 
 int tool_put_seed(int kind, int size, const uint8_t*) {
-    world.seeds.push_back({kind, size});
-    const size_t n = world.seeds.size() - 1;
-    const int answer = n < world.put_answers.size() ? world.put_answers[n] : 0;
-    if (!library_call())
-        return answer ? answer : 1;
-    return answer;
+    world.log += "s" + std::to_string(kind) + "," + std::to_string(size) + " ";
+    return library_call() ? world.put_answer : 1;
 }
 
 int tool_get_random(uint32_t length, uint8_t* buffer) {
-    world.reads.push_back(length);
+    world.log += "g" + std::to_string(length) + " ";
+    const bool biased = std::count(world.log.begin(), world.log.end(), 'g') <= world.biased_reads;
     if (!library_call())
         return 1;
-    const bool biased = int(world.reads.size()) <= world.biased_reads;
     for (uint32_t i = 0; i < length; ++i)
         buffer[i] = uint8_t(splitmix(&world.random_state) & (biased ? 0x7F : 0xFF));
     return 0;
@@ -150,16 +137,15 @@ void tool_err(const std::string& text) {
 }
 
 bool tool_out_binary(const uint8_t* data, size_t length) {
-    if (world.out_fails)
-        return false;
-    world.out.append(reinterpret_cast<const char*>(data), length);
-    return true;
+    world.out.append(reinterpret_cast<const char*>(data), world.out_fails ? 0 : length);
+    return !world.out_fails;
 }
 
 bool tool_out_is_console() {
     return world.console;
 }
 
+// A file is its path; its bytes are in world.files.
 tool_file tool_file_create(const char* path) {
     if (world.uncreatable.count(path))
         return nullptr;
@@ -169,10 +155,8 @@ tool_file tool_file_create(const char* path) {
 
 bool tool_file_write(tool_file file, const uint8_t* data, size_t length) {
     const std::string& path = *static_cast<std::string*>(file);
-    if (world.short_disk.count(path))
-        return false;
     world.files[path].append(reinterpret_cast<const char*>(data), length);
-    return true;
+    return !world.short_disk.count(path);
 }
 
 bool tool_file_close(tool_file file) {
