@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -51,13 +51,8 @@ inline int run_orxload(const char* arguments) {
 // A visible dialog window (or message box) with this title, or null after the time-out.
 inline HWND wait_dialog(const std::wstring& title, DWORD timeout_ms = 15000) {
     HWND found = nullptr;
-    wait_until(
-        [&] {
-            found = FindWindowW(L"#32770", title.c_str());
-            return found && IsWindowVisible(found);
-        },
-        timeout_ms);
-    return found && IsWindowVisible(found) ? found : nullptr;
+    auto visible = [&] { return IsWindowVisible(found = FindWindowW(L"#32770", title.c_str())); };
+    return wait_until(visible, timeout_ms) ? found : nullptr;
 }
 
 inline std::wstring text_of(HWND window) {
@@ -106,41 +101,16 @@ inline std::string user_text(const char* path, const char* name) {
     return read == ERROR_SUCCESS ? text : "<absent>";
 }
 
-// The stand-in crypto library's call log, one entry per call.
-inline std::vector<std::string> crypto_log() {
-    std::vector<char> buffer(65536, '\0');
-    DWORD size = DWORD(buffer.size() - 2);
-    RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr, buffer.data(),
-                 &size);
-    std::vector<std::string> lines;
-    for (const char* p = buffer.data(); *p; p += strlen(p) + 1)
-        lines.push_back(p);
-    return lines;
-}
-
-// Saves the screen as NAME-en.bmp or NAME-ru.bmp in ORX_SCREENSHOT_DIR, for people to see.
-inline void screenshot(const char* name) {
-    const char* dir = getenv("ORX_SCREENSHOT_DIR");
-    std::string path = std::string(dir ? dir : "") + "\\" + name + (russian() ? "-ru" : "-en");
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info = {sizeof info, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<BYTE> pixels(size_t((w * 3 + 3) & ~3) * size_t(h));
-    GetDIBits(memory, bitmap, 0, UINT(h), pixels.data(), LPBITMAPINFO(&info), DIB_RGB_COLORS);
-    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-    BITMAPFILEHEADER file = {0x4D42, offset + DWORD(pixels.size()), 0, 0, offset};
-    std::string bytes = std::string(LPCSTR(&file), sizeof file) +
-                        std::string(LPCSTR(&info), sizeof info) +
-                        std::string(pixels.begin(), pixels.end());
-    if (dir && *dir)
-        std::ofstream(path + ".bmp", std::ios::binary) << bytes;
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+// The stand-in crypto library's call log, one line per call.
+inline std::string crypto_log() {
+    std::string log(65536, '\0');
+    DWORD size = DWORD(log.size());
+    if (RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr, &log[0],
+                     &size) != ERROR_SUCCESS)
+        size = 0;
+    log.resize(size);
+    std::replace(log.begin(), log.end(), '\0', '\n');
+    return log;
 }
 
 // A fresh driver and the known registry: no loader settings, no RANDOM key, an empty crypto

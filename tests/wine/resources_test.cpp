@@ -4,8 +4,7 @@
 // the "041904B0" version strings the About box reads. orxload.exe carries both languages;
 // the language modules res409.dll and res419.dll carry one each and must load as plain
 // modules. A resource script compiled with the wrong source code page (the usual way
-// Russian text gets garbled) differs from the golden text; the test then leaves the dump
-// beside the module, to be compared with the golden file line by line.
+// Russian text gets garbled) differs from the golden text.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -53,15 +52,13 @@ void dump_dialog(Reader r, std::ostream& out) {
     r.text(); // class
     out << " caption \"" << r.text() << "\" font " << r.word() << " \"" << r.text() << "\" style "
         << std::hex << style << std::dec << "\n";
-    const char* const atoms[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
     for (int i = 0; i < count; ++i) {
         r.p += (reinterpret_cast<uintptr_t>(r.p) & 2) / 2; // each item DWORD-aligned
         const DWORD item = r.dword();
         r.p += 2 + 4; // extended style, x, y, cx, cy
         const int id = r.word();
-        std::string cls = r.text(); // the predefined classes come as atoms 0x80..0x85
-        out << "control " << id << " " << (cls[0] == '#' ? atoms[stoi(cls.substr(1)) - 0x80] : cls)
-            << (item & WS_VISIBLE ? " visible" : " hidden")
+        const std::string cls = r.text(); // windres writes the class names, not atoms
+        out << "control " << id << " " << cls << (item & WS_VISIBLE ? " visible" : " hidden")
             << (item & WS_DISABLED ? " disabled" : "") << " style " << std::hex << item << std::dec
             << " \"" << r.text() << "\"\n";
         r.p += (r.word() + 1) / 2; // creation data
@@ -81,10 +78,15 @@ void dump_menu(Reader& r, int depth, std::ostream& out) {
     }
 }
 
-// Everything the loader shows from the module in one language, one line per item.
-std::string dump(HMODULE m, const std::string& path, WORD lang) {
+// Everything the loader shows from the module in one language, one line per item; the
+// program is loaded as data, a language module as the loader loads it (plain LoadLibrary).
+std::string dump(const std::string& path, WORD lang, bool program) {
+    HMODULE m = program ? LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)
+                        : LoadLibraryA(path.c_str());
+    EXPECT_NE(m, nullptr) << path << " error " << GetLastError();
     std::ostringstream out;
-    for (int block = 1; block <= 256; ++block) { // 16 strings per block
+    out << (lang == 0x409 ? "[en]\n" : "[ru]\n");
+    for (int block = 1; m && block <= 256; ++block) { // 16 strings per block
         Reader r{find(m, RT_STRING, block, lang)};
         for (int i = 0; r.p && i < 16; ++i) {
             const WORD units = r.word();
@@ -93,15 +95,16 @@ std::string dump(HMODULE m, const std::string& path, WORD lang) {
             r.p += units;
         }
     }
-    if (const WORD* d = find(m, RT_DIALOG, 101, lang))
+    if (const WORD* d = m ? find(m, RT_DIALOG, 101, lang) : nullptr)
         dump_dialog(Reader{d}, out);
-    if (const WORD* p = find(m, RT_MENU, 109, lang)) {
+    if (const WORD* p = m ? find(m, RT_MENU, 109, lang) : nullptr) {
         Reader r{p};
         out << "menu template " << r.dword() << "\n"; // plain MENU: version 0
         dump_menu(r, 0, out);
     }
-    out << "icon 114 " << (FindResourceA(m, MAKEINTRESOURCEA(114), RT_GROUP_ICON) ? "yes" : "no")
-        << "\n";
+    out << "icon 114 "
+        << (m && FindResourceA(m, MAKEINTRESOURCEA(114), RT_GROUP_ICON) ? "yes" : "no") << "\n";
+    FreeLibrary(m);
     std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
     GetFileVersionInfoA(path.c_str(), 0, DWORD(info.size()), info.data());
     for (const char* name : {"FileDescription", "FileVersion", "LegalCopyright"}) {
@@ -114,46 +117,25 @@ std::string dump(HMODULE m, const std::string& path, WORD lang) {
     return out.str();
 }
 
-// The golden file's section for one language ("[en]" or "[ru]"), without its comments.
-std::string golden(const std::string& section) {
-    std::ifstream in(ORX_RESOURCES_GOLDEN);
-    std::string line, text;
-    for (bool inside = false; std::getline(in, line);)
-        if (!line.empty() && line[0] == '[')
-            inside = line == "[" + section + "]";
-        else if (inside && !line.empty() && line[0] != '#')
-            text += line + "\n";
-    return text;
-}
-
 } // namespace
 
+// The language modules res409.dll and res419.dll, then orxload.exe in both languages; each
+// dump is left beside the modules, to be compared with the golden file line by line.
 TEST(Resources, EveryTextMatchesTheGoldenFile) {
-    const struct {
-        const char* file;
-        WORD lang;
-        const char* section;
-    } modules[] = {{"res409.dll", 0x0409, "en"},
-                   {"res419.dll", 0x0419, "ru"},
-                   {"orxload.exe", 0x0409, "en"},
-                   {"orxload.exe", 0x0419, "ru"}};
+    std::ifstream in(ORX_RESOURCES_GOLDEN);
+    std::string line, golden;
+    while (std::getline(in, line))
+        golden += line[0] == '#' ? "" : line + "\n"; // the golden file's comments left out
     char program[MAX_PATH];
     std::string folder(program, GetModuleFileNameA(nullptr, program, MAX_PATH));
     folder.erase(folder.find_last_of('\\') + 1);
-    for (const auto& m : modules) {
-        const std::string path = folder + m.file;
-        // orxload loads its language module with a plain LoadLibrary.
-        HMODULE module = strstr(m.file, ".exe")
-                             ? LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)
-                             : LoadLibraryA(path.c_str());
-        ASSERT_NE(module, nullptr) << path << " error " << GetLastError();
-        const std::string text = dump(module, path, m.lang);
-        FreeLibrary(module);
-        if (text != golden(m.section)) {
-            const std::string copy = path + "." + m.section + ".dump";
-            std::ofstream(copy, std::ios::binary) << text;
-            ADD_FAILURE() << m.file << " [" << m.section << "] differs from "
-                          << ORX_RESOURCES_GOLDEN << "; its texts are in " << copy;
-        }
+    for (bool program : {false, true}) {
+        std::string text, name = program ? "orxload.exe" : "res4xx.dll";
+        for (const char* lang : {"409", "419"})
+            text += dump(folder + (program ? name : "res" + std::string(lang) + ".dll"),
+                         WORD(std::stoi(lang, nullptr, 16)), program);
+        std::ofstream(folder + name + ".dump", std::ios::binary) << text;
+        EXPECT_TRUE(text == golden) << name << " differs from " << ORX_RESOURCES_GOLDEN
+                                    << "; its texts are in " << folder << name << ".dump";
     }
 }
