@@ -61,17 +61,15 @@ inline std::wstring text_of(HWND window) {
     return text;
 }
 
-// The lines of a list box, or with `combo` of a combo box's list.
-inline std::vector<std::wstring> item_texts(HWND dialog, int id, bool combo = false) {
-    HWND control = GetDlgItem(dialog, id);
-    std::vector<std::wstring> texts;
-    LRESULT count = SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+// The lines of a list box.
+inline std::vector<std::wstring> list_lines(HWND dialog, int id) {
+    std::vector<std::wstring> lines(SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0));
+    for (size_t i = 0; i < lines.size(); ++i) {
         wchar_t text[512] = L"";
-        SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, WPARAM(i), LPARAM(text));
-        texts.push_back(text);
+        SendDlgItemMessageW(dialog, id, LB_GETTEXT, WPARAM(i), LPARAM(text));
+        lines[i] = text;
     }
-    return texts;
+    return lines;
 }
 
 inline bool russian() { // the suites run once in English and once in Russian
