@@ -44,10 +44,6 @@ inline int wait_exit(HANDLE process, DWORD timeout_ms = 30000) {
     return int(code);
 }
 
-inline int run_orxload(const char* arguments) {
-    return wait_exit(start_orxload(arguments), 60000);
-}
-
 // A visible dialog window (or message box) with this title, or null after the time-out.
 inline HWND wait_dialog(const std::wstring& title, DWORD timeout_ms = 15000) {
     HWND found = nullptr;

@@ -118,9 +118,9 @@ TEST_F(LoaderTest, DriverErrorBoxInTheUsersLanguage) {
     CreateDirectoryA(planted.c_str(), nullptr);
     for (const char* file : {"orxload.exe", "orxlink.dll"})
         CopyFileA((program_folder() + file).c_str(), (lone + file).c_str(), FALSE);
-    std::string name = russian() ? "res419.dll" : "res409.dll";
-    std::string other = russian() ? "res409.dll" : "res419.dll";
-    ASSERT_TRUE(CopyFileA((program_folder() + other).c_str(), (planted + name).c_str(), FALSE));
+    std::string own = russian() ? "res419.dll" : "res409.dll",
+                other = own == "res409.dll" ? "res419.dll" : "res409.dll";
+    ASSERT_TRUE(CopyFileA((program_folder() + other).c_str(), (planted + own).c_str(), FALSE));
     const std::pair<std::string, const char*> starts[] = {
         {program_folder(), nullptr}, {lone, lone.c_str()}, {lone, planted.c_str()}};
     for (const auto& start : starts) {
@@ -136,7 +136,7 @@ TEST_F(LoaderTest, ASecondStartWhileTheWindowIsOpenEndsWith1) {
     HANDLE first = start_orxload("");
     HWND window = wait_dialog(L"orxload");
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(run_orxload("S"), 1);
+    EXPECT_EQ(wait_exit(start_orxload("S")), 1);
     PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(wait_exit(first), 0);
 }

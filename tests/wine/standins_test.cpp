@@ -15,13 +15,8 @@ template <typename Fn> Fn entry(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-std::string system_path(const char* name) {
-    char dir[MAX_PATH] = "";
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
-// wbotho.dll loaded for the test (with rdr.dll and orxlink.dll) into a fresh, seeded driver.
+// wbotho.dll loaded for the test from the (32-bit) system folder (with rdr.dll and orxlink.dll)
+// into a fresh, seeded driver.
 class CryptoLibrary : public LoaderTest {
   protected:
     HMODULE module = nullptr;
@@ -30,7 +25,7 @@ class CryptoLibrary : public LoaderTest {
         ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1)); // seed accepted
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         ASSERT_EQ(GetModuleHandleA("rdr.dll"), nullptr);
-        module = LoadLibraryA(system_path("wbotho.dll").c_str());
+        module = LoadLibraryA("C:\\windows\\system32\\wbotho.dll");
         ASSERT_NE(module, nullptr) << "run testbed/wine/standins.sh install first";
     }
     // InitKey's status, and the driver's loaded slots after it, for a device or a medium
@@ -59,7 +54,7 @@ class CryptoLibrary : public LoaderTest {
 
 TEST_F(CryptoLibrary, BringsRdrInAsItsDependencyAndTheVariantLacksOnlyResetKeyEx) {
     EXPECT_NE(GetProcAddress(GetModuleHandleA("rdr.dll"), "rdr_error_a"), nullptr);
-    HMODULE variant = LoadLibraryA(system_path("wbotho_noreset.dll").c_str());
+    HMODULE variant = LoadLibraryA("C:\\windows\\system32\\wbotho_noreset.dll");
     ASSERT_NE(variant, nullptr);
     EXPECT_EQ(GetProcAddress(variant, "ResetKeyEx"), nullptr);
     EXPECT_NE(GetProcAddress(module, "ResetKeyEx"), nullptr);
