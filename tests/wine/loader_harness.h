@@ -99,10 +99,9 @@ inline std::string user_text(const char* path, const char* name) {
 inline std::string crypto_log() {
     std::string log(65536, '\0');
     DWORD size = DWORD(log.size());
-    if (RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr, &log[0],
-                     &size) != ERROR_SUCCESS)
-        size = 0;
-    log.resize(size);
+    LSTATUS read = RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr,
+                                &log[0], &size);
+    log.resize(read == ERROR_SUCCESS ? size : 0);
     std::replace(log.begin(), log.end(), '\0', '\n');
     return log;
 }

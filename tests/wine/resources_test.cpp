@@ -107,11 +107,11 @@ std::string dump(const std::string& path, WORD lang, bool program) {
     FreeLibrary(m);
     std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
     GetFileVersionInfoA(path.c_str(), 0, DWORD(info.size()), info.data());
-    for (const char* name : {"FileDescription", "FileVersion", "LegalCopyright"}) {
-        std::string query = std::string("\\StringFileInfo\\041904B0\\") + name;
+    for (std::string name : {"FileDescription", "FileVersion", "LegalCopyright"}) {
         char* value = nullptr;
         UINT length = 0;
-        if (VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
+        if (VerQueryValueA(info.data(), ("\\StringFileInfo\\041904B0\\" + name).c_str(),
+                           reinterpret_cast<void**>(&value), &length))
             out << "version " << name << " \"" << value << "\"\n";
     }
     return out.str();
