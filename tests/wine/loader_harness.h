@@ -57,17 +57,6 @@ inline std::wstring text_of(HWND window) {
     return text;
 }
 
-// The lines of a list box.
-inline std::vector<std::wstring> list_lines(HWND dialog, int id) {
-    std::vector<std::wstring> lines(SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        wchar_t text[512] = L"";
-        SendDlgItemMessageW(dialog, id, LB_GETTEXT, WPARAM(i), LPARAM(text));
-        lines[i] = text;
-    }
-    return lines;
-}
-
 inline bool russian() { // the suites run once in English and once in Russian
     return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
 }
