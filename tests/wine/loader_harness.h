@@ -57,15 +57,14 @@ inline std::wstring text_of(HWND window) {
     return text;
 }
 
-inline bool russian() { // the suites run once in English and once in Russian
-    return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
-}
+// The suites run once in English and once in Russian.
+inline const bool russian = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
 
 // The error box with this text in the user's language, closed by its OK button.
 inline void expect_error_box(const std::wstring& english, const std::wstring& russian_text) {
-    HWND box = wait_dialog(russian() ? L"Ошибка" : L"Error");
+    HWND box = wait_dialog(russian ? L"Ошибка" : L"Error");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(text_of(GetDlgItem(box, 0xFFFF)), russian() ? russian_text : english);
+    EXPECT_EQ(text_of(GetDlgItem(box, 0xFFFF)), russian ? russian_text : english);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 

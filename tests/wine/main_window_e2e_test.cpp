@@ -128,8 +128,8 @@ TEST_F(MainWindow, AFailingLoadShowsItsBoxWhileLoadingStands) {
     open(true);
     for (const auto& load : loads) {
         load_from(load[0].c_str());
-        ASSERT_NE(wait_dialog(russian() ? L"Ошибка" : L"Error"), nullptr);
-        EXPECT_EQ(line_of(russian() ? L"Загрузка..." : L"Loading..."), lines() - 1); // the last
+        ASSERT_NE(wait_dialog(russian ? L"Ошибка" : L"Error"), nullptr);
+        EXPECT_EQ(line_of(russian ? L"Загрузка..." : L"Loading..."), lines() - 1); // the last
         expect_error_box(load[1], load[2]);
         EXPECT_TRUE(keys_listed(16));
     }
@@ -139,7 +139,7 @@ TEST_F(MainWindow, AFailingLoadShowsItsBoxWhileLoadingStands) {
     ASSERT_TRUE(wait_until([&] { return (log = crypto_log()).find("lokey_free") != log.npos; }));
     EXPECT_LT(log.find("InitKey eToken -> 4101"), log.find("lokey_get 2880\nlokey_free 2880\n"));
     EXPECT_EQ(user_text(settings_key, "DefaultKeyDev"), "eToken");
-    EXPECT_EQ(wait_dialog(russian() ? L"Ошибка" : L"Error", 500), nullptr);
+    EXPECT_EQ(wait_dialog(russian ? L"Ошибка" : L"Error", 500), nullptr);
     EXPECT_EQ(exit_window(), 0);
 }
 
@@ -157,10 +157,10 @@ TEST_F(MainWindow, AboutBoxFromTheMenu) {
                         REG_SZ, v[2], DWORD(strlen(v[2]) + 1));
     open();
     command(kAbout);
-    HWND box = wait_dialog(russian() ? L"О программе" : L"About");
+    HWND box = wait_dialog(russian ? L"О программе" : L"About");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(GetWindow(box, GW_OWNER), window);
-    std::wstring version = (russian() ? L"Версия: " : L"Version: ") + std::wstring(L"3.5.259");
+    std::wstring version = (russian ? L"Версия: " : L"Version: ") + std::wstring(L"3.5.259");
     // Class and text of each control (the icon's is its resource, 114), but the legal warning's.
     std::wstring controls;
     HWND icon = GetWindow(box, GW_CHILD), tree = GetDlgItem(box, 10000), ok = GetDlgItem(box, IDOK);
@@ -190,11 +190,11 @@ TEST_F(MainWindow, AboutBoxFromTheMenu) {
         for (HTREEITEM up = item.hItem; !i && up; up = TreeView_GetParent(tree, up))
             i = TreeView_GetNextSibling(tree, up);
     }
-    std::wstring support = version + (russian() ? L"|По вопросам технической поддержки данного "
-                                                  L"продукта обращайтесь:|e-mail: "
-                                                : L"|For technical support contact:|e-mail: ");
+    std::wstring support = version + (russian ? L"|По вопросам технической поддержки данного "
+                                                L"продукта обращайтесь:|e-mail: "
+                                              : L"|For technical support contact:|e-mail: ");
     std::wstring contacts =
-        (russian() ? L"|Телефон: " : L"|phone: ") +
+        (russian ? L"|Телефон: " : L"|phone: ") +
         std::wstring(L"+1 202 555 0142|web: https://orx-toolkit.example/support|");
     EXPECT_EQ(items, L"ORX test component A|" + support + L"a@orx-toolkit.example" + contacts +
                          L"ORX test component B|" + support + L"support@orx-toolkit.example" +

@@ -103,7 +103,7 @@ TEST_F(LoaderTest, DriverErrorBoxInTheUsersLanguage) {
     CreateDirectoryA(planted.c_str(), nullptr);
     for (const char* file : {"orxload.exe", "orxlink.dll"})
         CopyFileA((program_folder() + file).c_str(), (lone + file).c_str(), FALSE);
-    std::string own = russian() ? "res419.dll" : "res409.dll",
+    std::string own = russian ? "res419.dll" : "res409.dll",
                 other = own == "res409.dll" ? "res419.dll" : "res409.dll";
     ASSERT_TRUE(CopyFileA((program_folder() + other).c_str(), (planted + own).c_str(), FALSE));
     const std::pair<std::string, const char*> starts[] = {{program_folder(), nullptr},

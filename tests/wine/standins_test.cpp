@@ -86,9 +86,12 @@ TEST_F(CryptoLibrary, ResetKeyExEmptiesTheSlotOfTheNamedKey) {
                                "33334444",     "3333444444", "3333444444", "333344444455"};
     const int statuses[] = {0, 0, 6, 6, 6, 40, 40, 0};
     const uint32_t slots[] = {0x6, 0x4, 0x4, 0x4, 0x4, 0x4, 0x4, 0};
+    // The sixth reset is refused by the library (RefuseResetSlots: slot 2), the seventh by the
+    // driver (a failing key reset).
     for (int i = 0; i < 8; ++i) {
         set_user_value(crypto_key, "RefuseResetSlots", DWORD(i == 5 ? 1u << 2 : 0));
-        ASSERT_TRUE(i != 6 || testctl(ORVEXA_TESTCTL_ARM_FAULT, 0x9C402414u, 1, 0, 0, 1));
+        ASSERT_TRUE(i != 6 || testctl(ORVEXA_TESTCTL_ARM_FAULT, 0x9C402414u,
+                                      ORVEXA_TESTCTL_FAULT_FAIL, 0, 0, 1));
         EXPECT_EQ(entry<ResetKeyEx_fn>(module, "ResetKeyEx")(ids[i], 1), statuses[i]) << i;
         EXPECT_EQ(driver_state().loaded_slots, slots[i]) << i;
     }
