@@ -11,10 +11,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
-# The main-window suite leaves screenshots of both views, in both languages, here.
-mkdir -p "$root/build/screenshots"
-ORX_SCREENSHOT_DIR="Z:$(printf '%s' "$root/build/screenshots" | sed 's|/|\\|g')"
-export ORX_SCREENSHOT_DIR
 
 run_prefix() { # arch, ctest arguments...
   local arch=$1

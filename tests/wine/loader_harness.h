@@ -3,60 +3,117 @@
 #ifndef ORX_TESTS_WINE_LOADER_HARNESS_H
 #define ORX_TESTS_WINE_LOADER_HARNESS_H
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-// Starts orxload.exe (beside this test program) with `arguments`; null on failure.
-HANDLE start_orxload(const char* arguments);
-// Remembers a loader process so that end_started_loaders() can stop it after a test.
-void track_loader(HANDLE process);
-// Terminates every tracked loader that still runs (a test that failed half-way leaves one
-// waiting with a message box).
-void end_started_loaders();
-// Waits for the process and returns its exit code, or -1 on a time-out (it is killed).
-int wait_exit(HANDLE process, DWORD timeout_ms);
-int run_orxload(const char* arguments, DWORD timeout_ms = 30000);
+#include "driver_control.h"
 
-// A visible top-level dialog window with this title, or null after the time-out.
-HWND wait_dialog(const char* title, DWORD timeout_ms);
-std::string window_text(HWND window);
-// The titles of the visible dialog windows, for failure messages.
-std::string visible_dialog_titles();
-std::string box_text(HWND box); // the text of a message box (control 0xFFFF)
+const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
+const char* const crypto_key = "Software\\ORX\\Testbed\\Crypto"; // the stand-in's switches
 
-// Controls of another process's dialog.
-bool control_visible(HWND dialog, int id);
-bool control_enabled(HWND dialog, int id);
-std::vector<std::string> list_lines(HWND dialog, int id);  // list box, ANSI code page
-std::vector<std::string> combo_texts(HWND dialog, int id); // combo box, ANSI code page
-int combo_selection(HWND dialog, int id);
-void select_combo(HWND dialog, int id, int index);
-void post_command(HWND dialog, int id);
-// Polls `condition` every 50 ms; false when it did not hold within the time.
-template <typename F> bool wait_until(F condition, DWORD timeout_ms = 10000) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeout_ms)
-            return false;
-        Sleep(50);
-    }
-    return true;
+inline std::string program_folder() { // of this test program, with the trailing backslash
+    char path[MAX_PATH];
+    std::string s(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return s.substr(0, s.find_last_of('\\') + 1);
 }
-// Saves a screenshot of the screen as a BMP file (for a person to look at).
-bool save_screenshot(const char* path);
 
-// Registry, current user.
-void delete_user_tree(const char* path);
-void set_user_string(const char* path, const char* name, const char* value);
-void set_user_dword(const char* path, const char* name, DWORD value);
-bool read_user_string(const char* path, const char* name, std::string* value);
-std::vector<std::string> crypto_log(); // the stand-in crypto library's call log
-DWORD akkord_loads();
+inline std::vector<HANDLE> started_loaders; // ended after each test
 
-// Brings the loader's and the stand-ins' settings back to a known state: no loader
-// settings, no RANDOM key, an empty crypto log, the Akkord device present.
-void reset_loader_registry();
+// Starts orxload.exe of `folder` in the folder `current` (null: this program's).
+inline HANDLE start_orxload(const char* arguments, const std::string& folder = program_folder(),
+                            const char* current = nullptr) {
+    std::string line = "\"" + folder + "orxload.exe\" " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, 0, 0, nullptr, current, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    started_loaders.push_back(pi.hProcess);
+    return pi.hProcess;
+}
+
+// The exit code, or -1 when the process did not end in time.
+inline int wait_exit(HANDLE process, DWORD timeout_ms = 30000) {
+    DWORD code = DWORD(-1);
+    if (WaitForSingleObject(process, timeout_ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
+    return int(code);
+}
+
+// A visible dialog window (or message box) with this title, or null after the time-out.
+inline HWND wait_dialog(const std::wstring& title, DWORD timeout_ms = 15000) {
+    HWND found = nullptr;
+    auto visible = [&] { return IsWindowVisible(found = FindWindowW(L"#32770", title.c_str())); };
+    return wait_until(visible, timeout_ms) ? found : nullptr;
+}
+
+inline std::wstring text_of(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// The suites run once in English and once in Russian.
+inline const bool russian = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
+
+// The error box with this text in the user's language, closed by its OK button.
+inline void expect_error_box(const std::wstring& english, const std::wstring& russian_text) {
+    HWND box = wait_dialog(russian ? L"Ошибка" : L"Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(text_of(GetDlgItem(box, 0xFFFF)), russian ? russian_text : english);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// Registry values of the current user: REG_SZ or REG_DWORD.
+inline void set_user_value(const char* path, const char* name, const char* text) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, path, name, REG_SZ, text, DWORD(strlen(text) + 1));
+}
+inline void set_user_value(const char* path, const char* name, DWORD number) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, path, name, REG_DWORD, &number, sizeof number);
+}
+// A REG_SZ value, or "<absent>".
+inline std::string user_text(const char* path, const char* name) {
+    char text[512] = "";
+    DWORD size = sizeof text;
+    LSTATUS read = RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? text : "<absent>";
+}
+
+// The stand-in crypto library's call log, one line per call.
+inline std::string crypto_log() {
+    std::string log(65536, '\0');
+    DWORD size = DWORD(log.size());
+    LSTATUS read = RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr,
+                                &log[0], &size);
+    log.resize(read == ERROR_SUCCESS ? size : 0);
+    std::replace(log.begin(), log.end(), '\0', '\n');
+    return log;
+}
+
+// A fresh driver and the known registry: no loader settings, no RANDOM key, an empty crypto
+// log, the Akkord device present; loaders still running are ended after the test.
+class LoaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "emulated driver not running";
+        for (const char* tree :
+             {"SOFTWARE\\DEZURE\\Cryptography\\orxload", "SOFTWARE\\DEZURE\\Cryptography\\RANDOM",
+              "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices", "Software\\ORX\\Testbed\\Akkord"})
+            RegDeleteTreeA(HKEY_CURRENT_USER, tree);
+        for (const char* value : {"Log", "RefuseResetSlots"})
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, crypto_key, value);
+    }
+    void TearDown() override {
+        for (HANDLE process : started_loaders) {
+            TerminateProcess(process, 998); // a test that failed half-way leaves one waiting
+            CloseHandle(process);
+        }
+        started_loaders.clear();
+    }
+};
 
 #endif

@@ -1,296 +1,206 @@
 // The real orxload.exe main window driven by messages from this test, under Wine, against
 // the emulated driver and the stand-in crypto library (floppy A: with two keys).
-#include <gtest/gtest.h>
+#include <windows.h>
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
+#include <commctrl.h>
 
-#include <algorithm>
-
-#include <string>
-
-#include "driver_control.h"
 #include "loader_harness.h"
 
 namespace {
 
-const int load_key = 1008, unload_key = 1009, unload_all = 1000, exit_button = 1014;
-const int key_device = 1003, key_list = 1017, load_hint = 1024;
-const int rng_group = 1021, rng_prompt = 1011, rng_progress = 1010;
-const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
+const int kLoadKey = 1008, kUnloadKey = 1009, kUnloadAll = 1000, kExit = 1014, kAbout = 40006;
+const int kKeyDevice = 1003, kKeyList = 1017, kLoadHint = 1024;
+const int kRngGroup = 1021, kRngPrompt = 1011, kRngProgress = 1010;
 
-bool russian() {
-    return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
-}
-const char* error_caption() {
-    return russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0" : "Error";
-}
-const char* loading_text() {
-    return russian() ? "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0..." : "Loading...";
-}
-
-void screenshot(const char* name) {
-    const char* dir = getenv("ORX_SCREENSHOT_DIR");
-    if (!dir || !*dir)
-        return;
-    std::string path = std::string(dir) + "\\" + name + (russian() ? "-ru" : "-en") + ".bmp";
-    save_screenshot(path.c_str());
-}
-
-class MainWindowE2E : public ::testing::Test {
+class MainWindow : public LoaderTest {
   protected:
     HANDLE process = nullptr;
     HWND window = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "driver not running";
-        reset_loader_registry();
-        set_user_string(settings_key, "DefaultKeyDev", "A:\\");
-        set_user_string(settings_key, "RNGAutoDev", "");
-        set_user_string("SOFTWARE\\DEZURE\\Cryptography\\RANDOM", "placeholder", "");
+        LoaderTest::SetUp();
+        set_user_value(settings_key, "DefaultKeyDev", "A:\\");
+        set_user_value(settings_key, "RNGAutoDev", "");
+        set_user_value("SOFTWARE\\DEZURE\\Cryptography\\RANDOM", "placeholder", "");
     }
-    void TearDown() override { end_started_loaders(); }
-    void open(const char* arguments = "") {
-        process = start_orxload(arguments);
-        ASSERT_NE(process, nullptr);
-        window = wait_dialog("orxload", 15000);
+    void open(bool seeded = false) {
+        ASSERT_TRUE(!seeded || testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+        process = start_orxload("");
+        window = wait_dialog(L"orxload");
         ASSERT_NE(window, nullptr);
     }
-    void key_releases(int n) {
-        for (int i = 0; i < n; ++i)
-            PostMessageA(window, WM_KEYUP, 'A', 0xC0000001);
+    bool visible(int id) { return IsWindowVisible(GetDlgItem(window, id)); }
+    bool enabled(int id) { return IsWindowEnabled(GetDlgItem(window, id)); }
+    bool shows(int id) {
+        return wait_until([&] { return visible(id); });
     }
-    // Waits for the key view, picks the device entry with this text and presses Load Key.
-    bool load_from(const char* device) {
-        if (!wait_until([&] { return control_visible(window, key_device); }))
-            return false;
-        std::vector<std::string> devices = combo_texts(window, key_device);
-        auto entry = std::find(devices.begin(), devices.end(), device);
-        if (entry == devices.end())
-            return false;
-        select_combo(window, key_device, int(entry - devices.begin()));
-        post_command(window, load_key);
-        return true;
+    LRESULT line_of(const wchar_t* text) { // the key list's line with this text, or LB_ERR
+        return SendDlgItemMessageW(window, kKeyList, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text));
     }
-    int close_with_exit() {
-        post_command(window, exit_button);
-        int code = wait_exit(process, 15000);
-        process = nullptr;
-        return code;
+    LRESULT lines() { return SendDlgItemMessageW(window, kKeyList, LB_GETCOUNT, 0, 0); }
+    bool keys_listed(LRESULT n) {
+        return wait_until([&] { return lines() == n; });
+    }
+    // Picks the device entry that starts with this text in the key view and presses Load Key.
+    void load_from(const wchar_t* device) {
+        ASSERT_TRUE(shows(kKeyDevice));
+        ASSERT_NE(
+            SendDlgItemMessageW(window, kKeyDevice, CB_SELECTSTRING, WPARAM(-1), LPARAM(device)),
+            CB_ERR);
+        command(kLoadKey);
+    }
+    void command(int id) { PostMessageW(window, WM_COMMAND, id, 0); }
+    int exit_window() {
+        command(kExit);
+        return wait_exit(process);
     }
 };
 
 } // namespace
 
-TEST_F(MainWindowE2E, AnEmptyDriverAsksForInputThenTheKeyViewComes) {
+// The operator seeds an empty driver with 41 key releases, gets the key
+// view with the floppy offered, and leaves: now that the generator is ready the settings are
+// saved, the selected entry (floppy A:, the fallback for a device not offered) among them.
+TEST_F(MainWindow, AnEmptyDriverAsksForInputThenTheKeyViewComes) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings_key);
+    set_user_value(settings_key, "DefaultKeyDev", "E:");
     open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
-    EXPECT_TRUE(control_visible(window, rng_group));
-    EXPECT_TRUE(control_visible(window, rng_prompt));
-    EXPECT_FALSE(control_visible(window, key_device));
-    screenshot("rng-view");
-    key_releases(40);
-    ASSERT_TRUE(wait_until([&] { return driver_state().steps == 40; }));
-    EXPECT_TRUE(control_visible(window, rng_group)); // the 41st event completes
-    key_releases(1);
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    EXPECT_FALSE(control_visible(window, rng_group));
-    EXPECT_EQ(combo_texts(window, key_device).at(0), "Floppy  (A:)");
-    EXPECT_TRUE(control_visible(window, load_hint)); // seeded, but no key loaded yet
+    ASSERT_TRUE(shows(kRngProgress));
+    EXPECT_TRUE(shows(kRngGroup) && shows(kRngPrompt) && !visible(kKeyDevice));
+    for (int i = 0; i < 41; ++i)
+        PostMessageW(window, WM_KEYUP, 'A', 0xC0000001);
+    ASSERT_TRUE(shows(kKeyDevice));
+    EXPECT_FALSE(visible(kRngGroup));
+    EXPECT_EQ(SendDlgItemMessageW(window, kKeyDevice, CB_FINDSTRINGEXACT, WPARAM(-1),
+                                  LPARAM(L"Floppy  (A:)")),
+              0);
+    EXPECT_TRUE(shows(kLoadHint)); // seeded, but no key loaded yet
     EXPECT_NE(driver_state().info[2], 0u);
-    EXPECT_EQ(close_with_exit(), 0);
+    EXPECT_EQ(exit_window(), 0);
+    EXPECT_EQ(user_text(settings_key, "DefaultKeyDev") + "|" +
+                  user_text(settings_key, "RNGAutoDev"),
+              "A:\\|");
 }
 
-TEST_F(MainWindowE2E, LoadUnloadAndUnloadAll) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+// The operator loads the floppy's keys, unloads one (the crypto library refuses it once: a
+// box, and the key stays), then all.
+TEST_F(MainWindow, LoadUnloadAndUnloadAll) {
     ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 1, 1));
-    open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    EXPECT_TRUE(list_lines(window, key_list).empty());
-    EXPECT_FALSE(control_enabled(window, unload_all));
-    post_command(window, load_key);
-    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 2; }));
-    std::vector<std::string> lines = list_lines(window, key_list);
-    EXPECT_EQ(lines[0], "0 : 111122222233   1111222222");
-    EXPECT_EQ(lines[1], "1 : ____________   2222333333");
-    EXPECT_TRUE(control_visible(window, key_list));
-    EXPECT_TRUE(control_enabled(window, unload_all));
-    screenshot("key-view");
-
-    SendDlgItemMessageA(window, key_list, LB_SETCURSEL, 0, 0);
-    post_command(window, unload_key);
-    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 1; }));
-    EXPECT_EQ(driver_state().loaded_slots, 2u);
-    post_command(window, unload_all);
-    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).empty(); }));
+    open(true);
+    ASSERT_TRUE(shows(kKeyDevice));
+    EXPECT_TRUE(keys_listed(0) && !enabled(kUnloadAll));
+    command(kLoadKey);
+    ASSERT_TRUE(keys_listed(2));
+    EXPECT_EQ(line_of(L"0 : 111122222233   1111222222"), 0);
+    EXPECT_EQ(line_of(L"1 : ____________   2222333333"), 1);
+    EXPECT_TRUE(shows(kKeyList) && enabled(kUnloadAll));
+    for (DWORD refused : {1, 0}) {
+        set_user_value(crypto_key, "RefuseResetSlots", refused);
+        SendDlgItemMessageW(window, kKeyList, LB_SETCURSEL, 0, 0);
+        command(kUnloadKey);
+        if (refused)
+            expect_error_box(L"Can`t  reset key (3 )", L"Ошибка при выгрузке ключа. (3 )");
+        EXPECT_TRUE(keys_listed(2 - !refused));
+        EXPECT_EQ(driver_state().loaded_slots, refused ? 3u : 2u);
+    }
+    command(kUnloadAll);
+    ASSERT_TRUE(keys_listed(0));
     EXPECT_EQ(driver_state().loaded_slots, 0u);
-    EXPECT_FALSE(control_enabled(window, unload_key));
-    EXPECT_EQ(close_with_exit(), 0);
+    EXPECT_FALSE(enabled(kUnloadKey));
+    EXPECT_EQ(exit_window(), 0);
 }
 
-TEST_F(MainWindowE2E, AFailingLoadShowsItsBoxWhileLoadingStands) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
-    ASSERT_TRUE(testctl_load_key(0, "9999999999", "999999999999"));
-    for (int slot = 1; slot < 16; ++slot) {
-        char num[11], nump[13];
-        snprintf(num, sizeof num, "%010d", slot);
-        snprintf(nump, sizeof nump, "%012d", slot);
-        ASSERT_TRUE(testctl_load_key(uint32_t(slot), num, nump));
+// A load that fails shows its box over the list's "Loading..." line, then the list is
+// rebuilt: a full driver (in the loader's words), a reader error (in the reader's). Status
+// 4101 instead saves the settings and asks the crypto library for the medium (InitKey, then
+// lokey_get and lokey_free), without a box.
+TEST_F(MainWindow, AFailingLoadShowsItsBoxWhileLoadingStands) {
+    for (uint32_t slot = 0; slot < 16; ++slot) {
+        std::string num = std::to_string(8000000000u + slot);
+        ASSERT_TRUE(testctl_load_key(slot, num, num + "00"));
     }
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices\\eTok", nullptr,
+                    REG_SZ, "", 1); // a registered device, offered as "eToken"
+    set_user_value("Software\\ORX\\Testbed\\Crypto\\Devices", "eToken", "status4017");
+    const std::wstring loads[][3] = {{L"Floppy  (A:)", L"No free slots in driver ORVEXA (38 )",
+                                      L"В драйвере ORVEXA нет больше свободных слотов (38 )"},
+                                     {L"eToken", L"Reader error 4017: card not present (4017 )",
+                                      L"Reader error 4017: card not present (4017 )"}};
+    open(true);
+    for (const auto& load : loads) {
+        load_from(load[0].c_str());
+        ASSERT_NE(wait_dialog(russian ? L"Ошибка" : L"Error"), nullptr);
+        EXPECT_EQ(line_of(russian ? L"Загрузка..." : L"Loading..."), lines() - 1); // the last
+        expect_error_box(load[1], load[2]);
+        EXPECT_TRUE(keys_listed(16));
+    }
+    set_user_value("Software\\ORX\\Testbed\\Crypto\\Devices", "eToken", "status4101");
+    load_from(L"eToken");
+    std::string log;
+    ASSERT_TRUE(wait_until([&] { return (log = crypto_log()).find("lokey_free") != log.npos; }));
+    EXPECT_LT(log.find("InitKey eToken -> 4101"), log.find("lokey_get 2880\nlokey_free 2880\n"));
+    EXPECT_EQ(user_text(settings_key, "DefaultKeyDev"), "eToken");
+    EXPECT_EQ(wait_dialog(russian ? L"Ошибка" : L"Error", 500), nullptr);
+    EXPECT_EQ(exit_window(), 0);
+}
+
+// "About program" opens the box over the window: the loader's icon and version strings, and
+// the tree of the components registered on the machine (the first with a support e-mail of
+// its own, the second with the built-in contacts); it closes back to the window.
+TEST_F(MainWindow, AboutBoxFromTheMenu) {
+    const char* const components = "SOFTWARE\\DEZURE\\Cryptography";
+    const char* const values[][3] = {{"A component", "DisplayName", "ORX test component A"},
+                                     {"A component\\Support", "e-mail", "a@orx-toolkit.example"},
+                                     {"B component", "DisplayName", "ORX test component B"}};
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, components);
+    for (auto v : values)
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, (components + std::string("\\") + v[0]).c_str(), v[1],
+                        REG_SZ, v[2], DWORD(strlen(v[2]) + 1));
     open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    post_command(window, load_key);
-    HWND box = wait_dialog(error_caption(), 15000);
+    command(kAbout);
+    HWND box = wait_dialog(russian ? L"О программе" : L"About");
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(box_text(box).find("(38 )"), std::string::npos) << box_text(box);
-    if (!russian()) {
-        EXPECT_EQ(box_text(box), "No free slots in driver ORVEXA (38 )");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), window);
+    std::wstring version = (russian ? L"Версия: " : L"Version: ") + std::wstring(L"3.5.259");
+    // Class and text of each control (the icon's is its resource, 114), but the legal warning's.
+    std::wstring controls;
+    HWND icon = GetWindow(box, GW_CHILD), tree = GetDlgItem(box, 10000), ok = GetDlgItem(box, IDOK);
+    for (HWND c = icon; c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[64] = L"";
+        GetClassNameW(c, cls, 64);
+        controls += cls + (L":" + (GetWindow(c, GW_HWNDNEXT) == ok ? L"" : text_of(c))) + L"|";
     }
-    std::vector<std::string> lines = list_lines(window, key_list);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), loading_text());
-    screenshot("load-error");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(wait_until([&] { return list_lines(window, key_list).size() == 16; }));
-    EXPECT_EQ(close_with_exit(), 0);
-}
-
-// Without Akkord, modes "I" and "S" need the operator; the exit code says whether the
-// window got its job done. Events 0 means the operator closes the window at once.
-TEST_F(MainWindowE2E, UnattendedModesInTheWindowExitWithWhatTheyGotDone) {
-    struct {
-        const char* mode;
-        const char* device;
-        int events, exit_code;
-        unsigned loaded_slots;
-    } journeys[] = {
-        {"I", "A:\\", 0, 502, 0}, {"I", "A:\\", 41, 0, 3}, {"I", "Keyreg9", 41, 502, 0},
-        {"S", "A:\\", 0, 502, 0}, {"S", "A:\\", 41, 0, 0},
-    };
-    for (auto& j : journeys) {
-        SetUp();
-        SCOPED_TRACE(testing::Message() << j.mode << " " << j.device << " " << j.events);
-        set_user_string(settings_key, "DefaultKeyDev", j.device);
-        open(j.mode);
-        ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
-        if (j.events == 0)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        key_releases(j.events);
-        EXPECT_EQ(wait_exit(process, 20000), j.exit_code);
-        process = nullptr;
-        orvexa_testctl_state state = driver_state();
-        EXPECT_EQ(state.info[2] != 0, j.events == 41);
-        EXPECT_EQ(state.loaded_slots, j.loaded_slots);
+    EXPECT_EQ(controls, L"Static:\xFFFF"
+                        L"r|Static:ORVEXA key loader\n" +
+                            version +
+                            L".|Static:Copyright (C) ORX toolkit authors|SysTreeView32:|Static:|"
+                            L"Button:&OK|");
+    EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0) << "icon 114";
+    // The tree's items in order, read through a buffer in the loader's memory.
+    auto remote =
+        static_cast<TVITEMW*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    std::wstring items;
+    for (HTREEITEM i = TreeView_GetRoot(tree); i;) {
+        TVITEMW item = {TVIF_TEXT, i, 0, 0, LPWSTR(remote + 1), 256, 0, 0, 0, 0};
+        wchar_t text[256] = L"";
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(tree, TVM_GETITEMW, 0, LPARAM(remote));
+        ReadProcessMemory(process, remote + 1, text, sizeof text, nullptr);
+        items += std::wstring(text) + L"|";
+        i = TreeView_GetChild(tree, i); // then the next sibling of it or of a parent
+        for (HTREEITEM up = item.hItem; !i && up; up = TreeView_GetParent(tree, up))
+            i = TreeView_GetNextSibling(tree, up);
     }
-}
-
-TEST_F(MainWindowE2E, ExitSavesTheSettingsOnlyWhenTheGeneratorIsReady) {
-    delete_user_tree(settings_key);
-    set_user_string(settings_key, "DefaultKeyDev", "E:");
-    open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, rng_progress); }));
-    EXPECT_EQ(close_with_exit(), 0);
-    std::string value;
-    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &value));
-    EXPECT_EQ(value, "E:");
-    EXPECT_FALSE(read_user_string(settings_key, "RNGAutoDev", &value));
-
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
-    open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    EXPECT_EQ(close_with_exit(), 0);
-    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &value));
-    EXPECT_EQ(value, "A:\\"); // the selected entry: floppy A:, the fallback
-    EXPECT_TRUE(read_user_string(settings_key, "RNGAutoDev", &value));
-}
-
-namespace {
-
-// A medium whose crypto-library status is `status`, offered as the registered "eToken".
-void etoken_medium_with_status(int status) {
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "C:\\orx-status-%d", status);
-    CreateDirectoryA(folder, nullptr);
-    std::string file = std::string(folder) + "\\status.txt";
-    FILE* f = fopen(file.c_str(), "w");
-    fprintf(f, "%d\n", status);
-    fclose(f);
-    set_user_string("Software\\ORX\\Testbed\\Crypto\\Devices", "eToken", folder);
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices\\eTok", 0,
-                    nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegCloseKey(key);
-}
-
-} // namespace
-
-TEST_F(MainWindowE2E, LoadErrorsReachTheOperatorAsTheirTexts) {
-    struct {
-        int status;
-        const char* english;
-    } cases[] = {{4100, "Reader error 4100: medium type not supported (4100 )"},
-                 {-2, "Internal error (-2 )"},
-                 {505, "Internal error (505 )"},
-                 {3, "Error driver ORVEXA (3 )"}};
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
-    for (auto& c : cases) {
-        etoken_medium_with_status(c.status);
-        open();
-        ASSERT_TRUE(load_from("eToken"));
-        HWND box = wait_dialog(error_caption(), 15000);
-        ASSERT_NE(box, nullptr) << c.status;
-        std::string suffix = " (" + std::to_string(c.status) + " )";
-        std::string text = box_text(box);
-        EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix);
-        if (!russian() || c.status == 4100) {
-            EXPECT_EQ(text, c.english);
-        }
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(close_with_exit(), 0);
-    }
-}
-
-TEST_F(MainWindowE2E, Status4101SavesTheSettingsAndAsksTheCryptoLibraryForTheMedium) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
-    etoken_medium_with_status(4101);
-    set_user_string(settings_key, "DefaultKeyDev", "A:\\");
-    open();
-    ASSERT_TRUE(load_from("eToken"));
-    // InitKey, then the key-medium request (get, then free) between the list's rebuilds.
-    auto position = [](const std::vector<std::string>& log, const char* prefix) {
-        for (size_t i = 0; i < log.size(); ++i)
-            if (log[i].compare(0, strlen(prefix), prefix) == 0)
-                return int(i);
-        return -1;
-    };
-    ASSERT_TRUE(wait_until([&] { return position(crypto_log(), "lokey_free") >= 0; }));
-    std::vector<std::string> log = crypto_log();
-    EXPECT_LT(position(log, "InitKey eToken"), position(log, "lokey_get"));
-    EXPECT_EQ(position(log, "lokey_get") + 1, position(log, "lokey_free"));
-    std::string saved;
-    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &saved));
-    EXPECT_EQ(saved, "eToken");
-    EXPECT_EQ(wait_dialog(error_caption(), 500), nullptr);
-    EXPECT_EQ(close_with_exit(), 0);
-}
-
-TEST_F(MainWindowE2E, AResetThatTheCryptoLibraryRefusesIsReported) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
-    ASSERT_TRUE(testctl_load_key(0, "1111222222", "111122222233"));
-    set_user_dword("Software\\ORX\\Testbed\\Crypto", "RefuseResetSlots", 1);
-    open();
-    ASSERT_TRUE(wait_until([&] { return control_visible(window, key_device); }));
-    SendDlgItemMessageA(window, key_list, LB_SETCURSEL, 0, 0);
-    post_command(window, unload_key);
-    HWND box = wait_dialog(error_caption(), 15000);
-    set_user_dword("Software\\ORX\\Testbed\\Crypto", "RefuseResetSlots", 0);
-    ASSERT_NE(box, nullptr);
-    if (!russian()) {
-        EXPECT_EQ(box_text(box), "Can`t  reset key (3 )");
-    } else {
-        EXPECT_EQ(box_text(box), "\xCE\xF8\xE8\xE1\xEA\xE0 \xEF\xF0\xE8 \xE2\xFB\xE3\xF0\xF3\xE7"
-                                 "\xEA\xE5 \xEA\xEB\xFE\xF7\xE0. (3 )");
-    }
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(close_with_exit(), 0);
+    std::wstring support = version + (russian ? L"|По вопросам технической поддержки данного "
+                                                L"продукта обращайтесь:|e-mail: "
+                                              : L"|For technical support contact:|e-mail: ");
+    std::wstring contacts =
+        (russian ? L"|Телефон: " : L"|phone: ") +
+        std::wstring(L"+1 202 555 0142|web: https://orx-toolkit.example/support|");
+    EXPECT_EQ(items, L"ORX test component A|" + support + L"a@orx-toolkit.example" + contacts +
+                         L"ORX test component B|" + support + L"support@orx-toolkit.example" +
+                         contacts);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(box); }) && IsWindow(window));
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, components);
+    EXPECT_EQ(exit_window(), 0);
 }

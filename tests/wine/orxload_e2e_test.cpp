@@ -1,218 +1,127 @@
-// The real orxload.exe under Wine: start-up, the unattended modes and their exit codes,
-// against the emulated driver and the stand-in outside libraries.
-#include <gtest/gtest.h>
-
-#include <stdio.h>
-
+// The real orxload.exe under Wine: the unattended modes and their exit codes, the driver
+// error of an interactive start and where its text comes from, a second start; against the
+// emulated driver and the stand-in outside libraries.
 #include <algorithm>
-#include <string>
 
-#include "driver_control.h"
 #include "loader_harness.h"
 
 namespace {
 
-const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
-
-class OrxloadE2E : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "driver not running";
-        reset_loader_registry();
-    }
-    void TearDown() override { end_started_loaders(); }
-    void make_rng_ready() { ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1)); }
-    void use_akkord() {
-        set_user_string(settings_key, "RNGAutoDev", "TM:A4.P");
-        set_user_string(settings_key, "DefaultKeyDev", "A:\\");
-    }
-    void default_device(const char* device) {
-        set_user_string(settings_key, "DefaultKeyDev", device);
-    }
-    size_t log_count(const std::string& prefix) {
-        std::vector<std::string> log = crypto_log();
-        return size_t(std::count_if(log.begin(), log.end(), [&](const std::string& line) {
-            return line.compare(0, prefix.size(), prefix) == 0;
-        }));
-    }
+// What an unattended run finds (`given`), and what it leaves: the exit code, the driver's
+// slots and whether its generator is seeded, how often tmdrv32.dll (Akkord) was loaded, the
+// InitKey calls in the crypto log (all for DefaultKeyDev), and the settings.
+enum : unsigned {
+    kReady = 1,      // the generator is seeded already
+    kAkkord = 2,     // RNGAutoDev "TM:A4.P"
+    kKeys = 4,       // slot 0 holds the floppy's first key, slot 1 another key
+    kServiceOff = 8, // the kernel service is stopped
+    kNoLibrary = 16, // wbotho.dll is missing
+};
+struct Mode {
+    const char *name, *arguments, *device; // DefaultKeyDev before ("" for none) and after
+    unsigned given;
+    int exit_code;
+    unsigned slots, seeded, akkord_loads, init_calls;
+    int events = -1; // key releases in the window (0: the operator closes it at once)
 };
 
-// Moves the stand-in crypto library out of the loader's sight for one test.
-struct HiddenCryptoLibrary {
-    std::string from, to;
-    HiddenCryptoLibrary() {
-        char dir[MAX_PATH];
-        GetSystemDirectoryA(dir, MAX_PATH);
-        from = std::string(dir) + "\\wbotho.dll";
-        to = from + ".hidden";
-        MoveFileA(from.c_str(), to.c_str());
-    }
-    ~HiddenCryptoLibrary() { MoveFileA(to.c_str(), from.c_str()); }
+const Mode kModes[] = {
+    {"IWithAkkordLoadsTheFloppyKeys", "I", "A:\\", kAkkord, 0, 3, 1, 1, 1},
+    {"SFirstRunWritesTheDefaults", "S", "", kReady, 0, 0, 1, 0, 0},
+    {"SWithAReadyGeneratorDoesNothing", "S", "A:\\", kReady | kAkkord, 0, 0, 1, 0, 0},
+    {"LowerCaseREmptiesSlotZeroOnly", "r", "", kKeys, 0, 2, 0, 0, 0},
+    {"IWithoutTheDriver", "I", "", kServiceOff, 501, 0, 0, 0, 0},
+    {"UEmptiesSlotZeroThenLoads", "U", "", kReady | kKeys, 0, 7, 1, 0, 1},
+    {"SWithoutTheCryptoLibrary", "S", "", kReady | kNoLibrary, 503, 0, 1, 0, 0},
+    // Without Akkord, modes I and S need the operator: the exit code says whether the window
+    // got its job done.
+    {"IInTheWindow", "I", "A:\\", 0, 0, 3, 1, 0, 1, 41},
+    {"IWindowClosedAtOnce", "I", "A:\\", 0, 502, 0, 0, 0, 0, 0},
+    {"SInTheWindow", "S", "A:\\", 0, 0, 0, 1, 0, 0, 41},
 };
 
-} // namespace
-
-TEST_F(OrxloadE2E, ModeIWithAkkordLoadsTheFloppyKeysIntoAnEmptyDriver) {
-    use_akkord();
-    EXPECT_EQ(run_orxload("I"), 0);
-    orvexa_testctl_state state = driver_state();
-    EXPECT_NE(state.info[2], 0u);      // seeded from the Akkord bytes
-    EXPECT_EQ(state.loaded_slots, 3u); // the floppy's two keys, in slots 0 and 1
-    EXPECT_EQ(akkord_loads(), 1u);
-    EXPECT_EQ(log_count("InitKey A:\\ -> 0"), 1u);
-}
-
-TEST_F(OrxloadE2E, FirstRunWritesTheDefaultSettings) {
-    make_rng_ready();
-    EXPECT_EQ(run_orxload("S"), 0);
-    std::string device, autodev = "unset";
-    ASSERT_TRUE(read_user_string(settings_key, "DefaultKeyDev", &device));
-    ASSERT_TRUE(read_user_string(settings_key, "RNGAutoDev", &autodev));
-    EXPECT_EQ(device, "A:\\");
-    EXPECT_EQ(autodev, "");
-}
-
-TEST_F(OrxloadE2E, ModeSWithAReadyGeneratorTouchesNeitherAkkordNorKeys) {
-    make_rng_ready();
-    use_akkord();
-    EXPECT_EQ(run_orxload("S"), 0);
-    EXPECT_EQ(akkord_loads(), 0u);
-    EXPECT_EQ(log_count("InitKey"), 0u);
-}
-
-TEST_F(OrxloadE2E, ModeRResetsSlotZeroOnly) {
-    ASSERT_TRUE(testctl_load_key(0, "1111111111", "111111111111"));
-    ASSERT_TRUE(testctl_load_key(1, "2222222222", "222222222222"));
-    EXPECT_EQ(run_orxload("r"), 0);
-    EXPECT_EQ(driver_state().loaded_slots, 2u);
-    ASSERT_TRUE(arm_fault(0x9C402414, ORVEXA_TESTCTL_FAULT_NETPATH));
-    EXPECT_EQ(run_orxload("R"), 501);
-}
-
-TEST_F(OrxloadE2E, AnUnoperationalOrAbsentDriverEndsTheModesWith501) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
-    EXPECT_EQ(run_orxload("R"), 501);
-    EXPECT_EQ(run_orxload("S"), 501);
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET));
-    ASSERT_TRUE(driver_service_stop());
-    int code = run_orxload("I");
-    ASSERT_TRUE(driver_service_start());
-    EXPECT_EQ(code, 501);
-}
-
-TEST_F(OrxloadE2E, AMediumThatFailsEveryTimeEndsModeIAfterSevenCalls) {
-    make_rng_ready();
-    default_device("Keyreg9"); // not a medium the crypto library knows: 36 every time
-    EXPECT_EQ(run_orxload("I", 60000), 502);
-    EXPECT_EQ(log_count("InitKey Keyreg9"), 7u);
-}
-
-TEST_F(OrxloadE2E, ModeUResetsSlotZeroThenLoads) {
-    make_rng_ready();
-    ASSERT_TRUE(testctl_load_key(0, "1111222222", "111122222233"));
-    EXPECT_EQ(run_orxload("U"), 0);
-    EXPECT_EQ(driver_state().loaded_slots, 3u); // slot 0 emptied, then both keys loaded
-}
-
-TEST_F(OrxloadE2E, AkkordThatCannotBeUsedEndsModeSWith502) {
-    use_akkord();
-    set_user_dword("Software\\ORX\\Testbed\\Akkord", "InfoWord1", 319);
-    EXPECT_EQ(run_orxload("S", 60000), 502);
-    EXPECT_EQ(akkord_loads(), 2u); // at start-up and again in the mode's own step
-}
-
-TEST_F(OrxloadE2E, MissingCryptoLibraryEndsWith503) {
-    make_rng_ready();
-    HiddenCryptoLibrary hidden;
-    EXPECT_EQ(run_orxload("S"), 503);
-}
-
-namespace {
-
-bool russian() {
-    return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
-}
-
-// The driver error box of an interactive start, in the user's language.
-void expect_driver_error_box(HANDLE process) {
-    const char* caption = russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0" : "Error";
-    const char* text = russian() ? "\xCE\xF8\xE8\xE1\xEA\xE0 \xE4\xF0\xE0\xE9\xE2\xE5\xF0\xE0 "
-                                   "ORVEXA (3 )"
-                                 : "Error driver ORVEXA (3 )";
-    HWND box = wait_dialog(caption, 15000);
-    ASSERT_NE(box, nullptr) << "windows open: " << visible_dialog_titles();
-    EXPECT_EQ(box_text(box), text);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(wait_exit(process, 15000), 501);
-}
+class UnattendedModes : public LoaderTest, public ::testing::WithParamInterface<Mode> {};
 
 } // namespace
 
-TEST_F(OrxloadE2E, DriverErrorIsShownInInteractiveMode) {
+TEST_P(UnattendedModes, EndWithTheirExitCodeAndTheirWork) {
+    const Mode& m = GetParam();
+    ASSERT_TRUE(!(m.given & kReady) || testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    if (m.given & kAkkord)
+        set_user_value(settings_key, "RNGAutoDev", "TM:A4.P");
+    if (*m.device)
+        set_user_value(settings_key, "DefaultKeyDev", m.device);
+    ASSERT_TRUE(!(m.given & kKeys) || (testctl_load_key(0, "1111222222", "111122222233") &&
+                                       testctl_load_key(1, "8888000000", "888800000011")));
+    ASSERT_TRUE(!(m.given & kServiceOff) || driver_service(false));
+    std::string library = "C:\\windows\\system32\\wbotho.dll", hidden = library + ".hidden";
+    if (m.given & kNoLibrary)
+        MoveFileA(library.c_str(), hidden.c_str());
+    HANDLE process = start_orxload(m.arguments);
+    HWND window = m.events < 0 ? nullptr : wait_dialog(L"orxload"); // its generator view
+    ASSERT_TRUE(!window || wait_until([&] { return IsWindowVisible(GetDlgItem(window, 1010)); }));
+    for (int i = 0; i < m.events; ++i)
+        PostMessageW(window, WM_KEYUP, 'A', 0xC0000001);
+    if (m.events == 0)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(wait_exit(process, 60000), m.exit_code);
+    MoveFileA(hidden.c_str(), library.c_str());
+    ASSERT_TRUE(!(m.given & kServiceOff) || driver_service(true));
+
+    EXPECT_EQ(driver_state().loaded_slots, m.slots);
+    EXPECT_EQ(driver_state().info[2] != 0, m.seeded != 0);
+    DWORD akkord_loads = 0, size = sizeof akkord_loads;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\ORX\\Testbed\\Akkord", "Loads", RRF_RT_REG_DWORD,
+                 nullptr, &akkord_loads, &size);
+    EXPECT_EQ(akkord_loads, m.akkord_loads);
+    std::string log = crypto_log(), device = *m.device ? m.device : "A:\\";
+    unsigned calls = 0, for_device = 0; // InitKey calls, and those for DefaultKeyDev
+    for (size_t at = log.find("InitKey "); at != log.npos; at = log.find("InitKey ", at + 1)) {
+        ++calls;
+        for_device += log.compare(at, 12 + device.size(), "InitKey " + device + " -> ") == 0;
+    }
+    EXPECT_TRUE(calls == m.init_calls && for_device == calls) << calls << " " << for_device;
+    // A first run (no settings) that ends well leaves the default settings.
+    std::string settings =
+        user_text(settings_key, "DefaultKeyDev") + "|" + user_text(settings_key, "RNGAutoDev");
+    EXPECT_TRUE(m.exit_code || *m.device || settings == "A:\\|") << settings;
+}
+
+INSTANTIATE_TEST_SUITE_P(Orxload, UnattendedModes, ::testing::ValuesIn(kModes),
+                         [](const ::testing::TestParamInfo<Mode>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The interactive start tells a driver that does not answer in a box, in the user's
+// language: from the language module beside the program, or without one from the program's
+// own tables, never from a module planted in the current directory (there a module of the
+// other language under the name of the user's).
+TEST_F(LoaderTest, DriverErrorBoxInTheUsersLanguage) {
     ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
-    expect_driver_error_box(start_orxload(""));
-}
-
-namespace {
-
-// orxload.exe and orxlink.dll alone in a folder of their own; returns its path.
-std::string lone_loader_folder() {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string from(exe);
-    from = from.substr(0, from.find_last_of('\\') + 1);
-    std::string folder = "C:\\orx-without-language-module";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* file : {"orxload.exe", "orxlink.dll"})
-        CopyFileA((from + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
-    return folder;
-}
-
-HANDLE start_in(const std::string& program_folder, const std::string& current_folder) {
-    std::string line = "\"" + program_folder + "\\orxload.exe\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        current_folder.c_str(), &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    track_loader(pi.hProcess);
-    return pi.hProcess;
-}
-
-} // namespace
-
-// Without res4xx.dll beside it the program's own English and Russian tables answer.
-TEST_F(OrxloadE2E, TheProgramsOwnTextsServeWithoutALanguageModule) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
-    std::string folder = lone_loader_folder();
-    expect_driver_error_box(start_in(folder, folder));
-}
-
-// A language module planted in the current directory is not loaded: here a Russian
-// module under the English name would turn the English box Russian.
-TEST_F(OrxloadE2E, ALanguageModulePlantedInTheCurrentDirectoryIsIgnored) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string bin(exe);
-    bin = bin.substr(0, bin.find_last_of('\\') + 1);
-    std::string planted = "C:\\orx-planted";
+    std::string lone = "C:\\orx-without-language-module\\", planted = "C:\\orx-planted\\";
+    CreateDirectoryA(lone.c_str(), nullptr);
     CreateDirectoryA(planted.c_str(), nullptr);
-    char name[16];
-    snprintf(name, sizeof name, "res%x.dll", unsigned(GetUserDefaultLangID()));
-    const char* other = russian() ? "res409.dll" : "res419.dll";
-    ASSERT_TRUE(CopyFileA((bin + other).c_str(), (planted + "\\" + name).c_str(), FALSE));
-    expect_driver_error_box(start_in(lone_loader_folder(), planted));
+    for (const char* file : {"orxload.exe", "orxlink.dll"})
+        CopyFileA((program_folder() + file).c_str(), (lone + file).c_str(), FALSE);
+    std::string own = russian ? "res419.dll" : "res409.dll",
+                other = own == "res409.dll" ? "res419.dll" : "res409.dll";
+    ASSERT_TRUE(CopyFileA((program_folder() + other).c_str(), (planted + own).c_str(), FALSE));
+    const std::pair<std::string, const char*> starts[] = {{program_folder(), nullptr},
+                                                          {lone, planted.c_str()}};
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.first + " in " + (start.second ? start.second : "."));
+        HANDLE process = start_orxload("", start.first, start.second);
+        expect_error_box(L"Error driver ORVEXA (3 )", L"Ошибка драйвера ORVEXA (3 )");
+        EXPECT_EQ(wait_exit(process), 501);
+    }
 }
 
-TEST_F(OrxloadE2E, ASecondStartWhileTheWindowIsOpenEndsWith1) {
-    make_rng_ready();
+TEST_F(LoaderTest, ASecondStartWhileTheWindowIsOpenEndsWith1) {
+    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
     HANDLE first = start_orxload("");
-    HWND window = wait_dialog("orxload", 15000);
+    HWND window = wait_dialog(L"orxload");
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(run_orxload("S"), 1);
-    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(wait_exit(first, 15000), 0);
+    EXPECT_EQ(wait_exit(start_orxload("S")), 1);
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(wait_exit(first), 0);
 }

@@ -1,276 +1,141 @@
 // Every text the loader shows from its resources, read back from the built binaries and
 // compared with one golden file (resources.golden, UTF-8): the message table, main dialog
-// 101 (controls, their kinds and start states), menu 109, icon 114 and the "041904B0"
-// version strings the About box reads. orxload.exe carries both languages; the language
-// modules res409.dll and res419.dll carry one each and must load as plain modules.
-//
-// A resource script compiled with the wrong source code page (the usual way Russian text
-// gets garbled) differs from the golden text. On a difference the test leaves the dump
-// beside the module, ready to be compared with the golden file line by line.
-
+// 101 (a DIALOG template: controls, their kinds and start states), menu 109, icon 114 and
+// the "041904B0" version strings the About box reads. orxload.exe carries both languages;
+// the language modules res409.dll and res419.dll carry one each and must load as plain
+// modules. A resource script compiled with the wrong source code page (the usual way
+// Russian text gets garbled) differs from the golden text.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cctype>
-#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-std::string Utf8(const WCHAR* s, int n) {
-    int k = WideCharToMultiByte(CP_UTF8, 0, s, n, nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(k > 0 ? k : 0), '\0');
-    if (k > 0)
-        WideCharToMultiByte(CP_UTF8, 0, s, n, &out[0], k, nullptr, nullptr);
+std::string utf8(const WORD* text, int units) {
+    char out[1024] = "";
+    WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text), units, out,
+                        sizeof out - 1, nullptr, nullptr);
     return out;
 }
 
-// Reads the words and zero-terminated UTF-16 strings of resource templates.
+// Reads words and sz_Or_Ord fields (a UTF-16 string, or 0xFFFF and an ordinal "#n").
 struct Reader {
-    const BYTE* p;
-    WORD Word() {
-        WORD w;
-        std::memcpy(&w, p, 2);
-        p += 2;
-        return w;
+    const WORD* p;
+    WORD word() { return *p++; }
+    DWORD dword() { return word() | DWORD(word()) << 16; }
+    std::string text() {
+        if (*p == 0xFFFF)
+            return "#" + std::to_string((p += 2)[-1]);
+        int units = int(wcslen(reinterpret_cast<const wchar_t*>(p)));
+        p += units + 1;
+        return utf8(p - units - 1, units);
     }
-    DWORD Dword() {
-        DWORD d;
-        std::memcpy(&d, p, 4);
-        p += 4;
-        return d;
-    }
-    std::string Sz() {
-        const WCHAR* s = reinterpret_cast<const WCHAR*>(p);
-        int n = 0;
-        while (s[n])
-            ++n;
-        p += 2 * (n + 1);
-        return Utf8(s, n);
-    }
-    // sz_Or_Ord: a string, or 0xFFFF and an ordinal (written "#n").
-    std::string SzOrOrd() {
-        if (p[0] == 0xFF && p[1] == 0xFF) {
-            p += 2;
-            return "#" + std::to_string(Word());
-        }
-        return Sz();
-    }
-    void Align4(const BYTE* base) { p += (4 - (p - base) % 4) % 4; }
 };
 
-// The names of the set style bits from `names`, each preceded by a space.
-std::string Flags(DWORD style, std::initializer_list<std::pair<DWORD, const char*>> names) {
-    std::string out;
-    for (const auto& n : names)
-        if ((style & n.first) == n.first)
-            out += std::string(" ") + n.second;
-    return out;
-}
-
-// A control's class in lower case, the predefined ones given by atom or by name alike.
-std::string ClassName(std::string cls) {
-    static const char* const atoms[] = {"button",  "edit",      "static",
-                                        "listbox", "scrollbar", "combobox"};
-    for (int i = 0; i < 6; ++i)
-        if (cls == "#" + std::to_string(0x80 + i))
-            return atoms[i];
-    for (char& c : cls)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return cls;
-}
-
-// DLGTEMPLATE or DLGTEMPLATEEX, whichever the resource compiler produced.
-void DumpDialog(const BYTE* base, std::ostream& out) {
-    Reader r{base};
-    const bool ex = reinterpret_cast<const WORD*>(base)[1] == 0xFFFF;
-    DWORD style;
-    if (ex) {
-        r.p += 12; // version, signature, help id, extended style
-        style = r.Dword();
-    } else {
-        style = r.Dword();
-        r.Dword(); // extended style
-    }
-    const int count = r.Word();
-    r.p += 4; // x, y
-    const int cx = r.Word(), cy = r.Word();
-    out << "dialog " << cx << "x" << cy << " menu " << r.SzOrOrd();
-    r.SzOrOrd(); // class
-    out << " caption \"" << r.Sz() << "\"";
-    if (style & DS_SETFONT) {
-        out << " font " << r.Word();
-        if (ex)
-            r.Dword(); // weight, italic, charset
-        out << " \"" << r.Sz() << "\"";
-    }
-    out << Flags(style, {{WS_POPUP, "popup"},
-                         {WS_CAPTION, "caption"},
-                         {WS_SYSMENU, "sysmenu"},
-                         {WS_MINIMIZEBOX, "minimizebox"},
-                         {WS_MAXIMIZEBOX, "maximizebox"},
-                         {WS_THICKFRAME, "thickframe"},
-                         {DS_MODALFRAME, "modalframe"},
-                         {DS_CENTER, "center"}})
-        << "\n";
-    for (int i = 0; i < count; ++i) {
-        r.Align4(base);
-        DWORD item_style;
-        if (ex) {
-            r.p += 8; // help id, extended style
-            item_style = r.Dword();
-        } else {
-            item_style = r.Dword();
-            r.Dword();
-        }
-        r.p += 8; // x, y, cx, cy
-        const int id = ex ? int(r.Dword()) : r.Word();
-        const std::string cls = ClassName(r.SzOrOrd());
-        const std::string text = r.SzOrOrd();
-        r.p += r.Word(); // creation data
-        out << "control " << id << " " << cls
-            << ((item_style & WS_VISIBLE) ? " visible" : " hidden")
-            << Flags(item_style, {{WS_DISABLED, "disabled"}});
-        // The kinds the loader relies on: a drop-down list it fills itself, an unsorted
-        // list box it scrolls both ways.
-        if (cls == "combobox")
-            out << Flags(item_style, {{CBS_DROPDOWNLIST, "dropdownlist"}, {CBS_SORT, "sort"}});
-        if (cls == "listbox")
-            out << Flags(item_style,
-                         {{LBS_SORT, "sort"}, {WS_HSCROLL, "hscroll"}, {WS_VSCROLL, "vscroll"}});
-        out << " \"" << text << "\"\n";
-    }
-}
-
-// Plain MENU template: the item tree, one line per item, indented by depth.
-void DumpMenuLevel(Reader& r, int depth, std::ostream& out) {
-    for (;;) {
-        const WORD flags = r.Word();
-        out << "menu " << std::string(size_t(2 * depth), ' ');
-        if (flags & MF_POPUP)
-            out << "popup";
-        else
-            out << r.Word();
-        out << Flags(flags, {{MF_GRAYED, "grayed"}, {MF_CHECKED, "checked"}}) << " \"" << r.Sz()
-            << "\"\n";
-        if (flags & MF_POPUP)
-            DumpMenuLevel(r, depth + 1, out);
-        if (flags & MF_END)
-            return;
-    }
-}
-
-const BYTE* Find(HMODULE m, LPCSTR type, int id, WORD lang, DWORD* size = nullptr) {
+const WORD* find(HMODULE m, LPCSTR type, int id, WORD lang) {
     HRSRC r = FindResourceExA(m, type, MAKEINTRESOURCEA(id), lang);
-    if (!r)
-        return nullptr;
-    if (size)
-        *size = SizeofResource(m, r);
-    return static_cast<const BYTE*>(LockResource(LoadResource(m, r)));
+    return r ? static_cast<const WORD*>(LockResource(LoadResource(m, r))) : nullptr;
 }
 
-// Everything the loader shows from the module in one language, one line per item.
-std::string Dump(HMODULE m, const std::string& path, WORD lang) {
+// A plain DIALOG template with a font: its frame, then each control in template order, with
+// its start state and its whole style (the kinds the loader relies on: a drop-down list it
+// fills itself, an unsorted list box it scrolls both ways).
+void dump_dialog(Reader r, std::ostream& out) {
+    const DWORD style = r.dword();
+    r.dword(); // extended style
+    const int count = r.word();
+    r.p += 2; // x, y
+    out << "dialog " << r.word() << "x" << r.word() << " menu " << r.text();
+    r.text(); // class
+    out << " caption \"" << r.text() << "\" font " << r.word() << " \"" << r.text() << "\" style "
+        << std::hex << style << std::dec << "\n";
+    for (int i = 0; i < count; ++i) {
+        r.p += (reinterpret_cast<uintptr_t>(r.p) & 2) / 2; // each item DWORD-aligned
+        const DWORD item = r.dword();
+        r.p += 2 + 4; // extended style, x, y, cx, cy
+        const int id = r.word();
+        const std::string cls = r.text(); // windres writes the class names, not atoms
+        out << "control " << id << " " << cls << (item & WS_VISIBLE ? " visible" : " hidden")
+            << (item & WS_DISABLED ? " disabled" : "") << " style " << std::hex << item << std::dec
+            << " \"" << r.text() << "\"\n";
+        r.p += (r.word() + 1) / 2; // creation data
+    }
+}
+
+// A plain MENU template: one line per item, indented by depth; popup or command id.
+void dump_menu(Reader& r, int depth, std::ostream& out) {
+    for (WORD flags_word = 0; !(flags_word & MF_END);) {
+        flags_word = r.word();
+        out << "menu " << std::string(size_t(2 * depth), ' ');
+        out << (flags_word & MF_POPUP ? "popup" : std::to_string(r.word()))
+            << (flags_word & MF_GRAYED ? " grayed" : "")
+            << (flags_word & MF_CHECKED ? " checked" : "") << " \"" << r.text() << "\"\n";
+        if (flags_word & MF_POPUP)
+            dump_menu(r, depth + 1, out);
+    }
+}
+
+// Everything the loader shows from the module in one language, one line per item; the
+// program is loaded as data, a language module as the loader loads it (plain LoadLibrary).
+std::string dump(const std::string& path, WORD lang, bool program) {
+    HMODULE m = program ? LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)
+                        : LoadLibraryA(path.c_str());
+    EXPECT_NE(m, nullptr) << path << " error " << GetLastError();
     std::ostringstream out;
-    for (int block = 1; block <= 4096 / 16; ++block) { // 16 strings per block
-        const BYTE* p = Find(m, RT_STRING, block, lang);
-        if (!p)
-            continue;
-        const WCHAR* s = reinterpret_cast<const WCHAR*>(p);
-        for (int i = 0; i < 16; ++i) {
-            int n = *s++;
-            if (n)
-                out << "string " << (block - 1) * 16 + i << " \"" << Utf8(s, n) << "\"\n";
-            s += n;
+    out << (lang == 0x409 ? "[en]\n" : "[ru]\n");
+    for (int block = 1; m && block <= 256; ++block) { // 16 strings per block
+        Reader r{find(m, RT_STRING, block, lang)};
+        for (int i = 0; r.p && i < 16; ++i) {
+            const WORD units = r.word();
+            if (units)
+                out << "string " << (block - 1) * 16 + i << " \"" << utf8(r.p, units) << "\"\n";
+            r.p += units;
         }
     }
-    if (const BYTE* d = Find(m, RT_DIALOG, 101, lang))
-        DumpDialog(d, out);
-    if (const BYTE* p = Find(m, RT_MENU, 109, lang)) {
+    if (const WORD* d = m ? find(m, RT_DIALOG, 101, lang) : nullptr)
+        dump_dialog(Reader{d}, out);
+    if (const WORD* p = m ? find(m, RT_MENU, 109, lang) : nullptr) {
         Reader r{p};
-        out << "menu template " << r.Dword() << "\n"; // plain MENU: version 0
-        DumpMenuLevel(r, 0, out);
+        out << "menu template " << r.dword() << "\n"; // plain MENU: version 0
+        dump_menu(r, 0, out);
     }
-    out << "icon 114 " << (FindResourceA(m, MAKEINTRESOURCEA(114), RT_GROUP_ICON) ? "yes" : "no")
-        << "\n";
-    DWORD handle = 0, size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-    std::vector<char> info(size);
-    if (size && GetFileVersionInfoA(path.c_str(), 0, size, info.data())) {
-        for (const char* name : {"FileDescription", "FileVersion", "LegalCopyright"}) {
-            std::string query = std::string("\\StringFileInfo\\041904B0\\") + name;
-            char* value = nullptr;
-            UINT len = 0;
-            if (VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &len))
-                out << "version " << name << " \"" << value << "\"\n";
-        }
+    out << "icon 114 "
+        << (m && FindResourceA(m, MAKEINTRESOURCEA(114), RT_GROUP_ICON) ? "yes" : "no") << "\n";
+    FreeLibrary(m);
+    std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
+    GetFileVersionInfoA(path.c_str(), 0, DWORD(info.size()), info.data());
+    for (std::string name : {"FileDescription", "FileVersion", "LegalCopyright"}) {
+        char* value = nullptr;
+        UINT length = 0;
+        if (VerQueryValueA(info.data(), ("\\StringFileInfo\\041904B0\\" + name).c_str(),
+                           reinterpret_cast<void**>(&value), &length))
+            out << "version " << name << " \"" << value << "\"\n";
     }
     return out.str();
 }
 
-// The golden file's section for one language ("[en]" or "[ru]").
-std::string Golden(const std::string& section) {
-    std::ifstream in(ORX_RESOURCES_GOLDEN);
-    std::string line, text;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line[0] == '[')
-            inside = line == "[" + section + "]";
-        else if (inside && !line.empty() && line[0] != '#')
-            text += line + "\n";
-    }
-    return text;
-}
-
-std::string BesideThisProgram(const char* file) {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
-}
-
-struct Module {
-    const char* file;
-    WORD lang;
-    const char* section;
-};
-
-void PrintTo(const Module& m, std::ostream* os) {
-    *os << m.file << " [" << m.section << "]";
-}
-
-class Resources : public ::testing::TestWithParam<Module> {};
-
-TEST_P(Resources, EveryTextMatchesTheGoldenFile) {
-    const Module& m = GetParam();
-    const std::string path = BesideThisProgram(m.file);
-    const bool program = std::strstr(m.file, ".exe") != nullptr;
-    // orxload loads its language module with a plain LoadLibrary.
-    HMODULE module = program ? LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)
-                             : LoadLibraryA(path.c_str());
-    ASSERT_NE(module, nullptr) << path << " error " << GetLastError();
-    const std::string dump = Dump(module, path, m.lang);
-    FreeLibrary(module);
-    const std::string golden = Golden(m.section);
-    if (golden != dump) { // left beside the test program, to compare with the golden file
-        const std::string copy = BesideThisProgram(m.file) + "." + m.section + ".dump";
-        std::ofstream(copy, std::ios::binary) << dump;
-        ADD_FAILURE() << m.file << " [" << m.section << "] differs from " << ORX_RESOURCES_GOLDEN
-                      << "; its texts are in " << copy;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Binaries, Resources,
-                         ::testing::Values(Module{"res409.dll", 0x0409, "en"},
-                                           Module{"res419.dll", 0x0419, "ru"},
-                                           Module{"orxload.exe", 0x0409, "en"},
-                                           Module{"orxload.exe", 0x0419, "ru"}),
-                         [](const ::testing::TestParamInfo<Module>& info) {
-                             std::string name = info.param.file;
-                             return name.substr(0, name.find('.')) + "_" + info.param.section;
-                         });
-
 } // namespace
+
+// The language modules res409.dll and res419.dll, then orxload.exe in both languages; each
+// dump is left beside the modules, to be compared with the golden file line by line.
+TEST(Resources, EveryTextMatchesTheGoldenFile) {
+    std::ifstream in(ORX_RESOURCES_GOLDEN);
+    std::string line, golden;
+    while (std::getline(in, line))
+        golden += line[0] == '#' ? "" : line + "\n"; // the golden file's comments left out
+    char program[MAX_PATH];
+    std::string folder(program, GetModuleFileNameA(nullptr, program, MAX_PATH));
+    folder.erase(folder.find_last_of('\\') + 1);
+    for (bool program : {false, true}) {
+        std::string text, name = program ? "orxload.exe" : "res4xx.dll";
+        for (const char* lang : {"409", "419"})
+            text += dump(folder + (program ? name : "res" + std::string(lang) + ".dll"),
+                         WORD(std::stoi(lang, nullptr, 16)), program);
+        std::ofstream(folder + name + ".dump", std::ios::binary) << text;
+        EXPECT_TRUE(text == golden) << name << " differs from " << ORX_RESOURCES_GOLDEN
+                                    << "; its texts are in " << folder << name << ".dump";
+    }
+}
