@@ -128,7 +128,7 @@ int akkord_auto_init() {
         orvexa_rndm_put_byte(block[i]);
     merge_into_mask(block + 8);
     lp_free_library(library);
-    loader.rng_progress = RNG_COMPLETE;
+    loader.rng_progress = RNG_SAMPLES;
     return 1;
 }
 

@@ -1,10 +1,24 @@
 // The main dialog's procedure: translates window messages into the main window's logic.
-#include "main_window.h"
+// Device changes arrive in Windows' terms (DBT_* events, a broadcast header) and leave in
+// the loader's own: a volume that arrived or left, and its drives.
+#include <windows.h>
 
 #include <dbt.h>
 
 #include "main_window_logic.h"
 #include "main_window_win32.h"
+
+namespace {
+
+DeviceChange device_change_of(WPARAM event, const DEV_BROADCAST_HDR* header) {
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return DEVICE_OTHER;
+    if (event == DBT_DEVICEARRIVAL)
+        return VOLUME_ARRIVED;
+    return event == DBT_DEVICEREMOVECOMPLETE ? VOLUME_REMOVED : DEVICE_OTHER;
+}
+
+} // namespace
 
 INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM first, LPARAM second) {
     switch (message) {
@@ -17,10 +31,12 @@ INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM first, LPARA
         break;
     case WM_DEVICECHANGE: {
         const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(second);
-        int is_volume = header && header->dbch_devicetype == DBT_DEVTYP_VOLUME;
-        uint32_t mask =
-            is_volume ? reinterpret_cast<const DEV_BROADCAST_VOLUME*>(second)->dbcv_unitmask : 0;
-        main_window_device_change(uint32_t(first), is_volume, mask, GetMessageTime());
+        DeviceChange change = device_change_of(first, header);
+        uint32_t drives =
+            change == DEVICE_OTHER
+                ? 0
+                : reinterpret_cast<const DEV_BROADCAST_VOLUME*>(second)->dbcv_unitmask;
+        main_window_device_change(change, drives, GetMessageTime());
         break;
     }
     case WM_KEYUP:
