@@ -19,6 +19,7 @@
 #include "key_device_list.h"
 #include "loader_state.h"
 #include "main_window_logic.h"
+#include "main_window_ui.h"
 #include "res/resource_ids.h"
 #include "startup.h"
 
@@ -175,7 +176,6 @@ std::vector<std::string> drive_roots() {
 }
 
 void operator_action(uint8_t action) {
-    World& w = world();
     switch (action % 8) {
     case 0: {
         uint8_t b = byte();
@@ -199,10 +199,10 @@ void operator_action(uint8_t action) {
         break;
     }
     case 5:
-        w.combo_selection = byte() < w.combo.size() ? int(byte()) : -1;
+        ui_combo_select(IDC_KEY_DEVICE, byte());
         break;
     case 6:
-        w.list_selection = byte() < w.list.size() ? int(byte()) : -1;
+        ui_list_select(IDC_KEY_LIST, byte());
         break;
     default:
         main_window_command(COMMAND_CANCEL);

@@ -38,7 +38,7 @@ lp_module handle_of(const std::string& name) {
 
 int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
     ask(Call::init_key);
-    note(std::string("init ") + device + (*id ? " id" : ""));
+    note(std::string("init ") + device + (*id ? " id" : "") + (w.wait_cursor ? " waiting" : ""));
     if (w.init_key_results.empty())
         return 0;
     int16_t r = w.init_key_results.front();
@@ -61,17 +61,12 @@ int16_t ORX_OUTSIDE_API reset_key_ex(const char* id, int32_t flag) {
     return w.reset_key_status;
 }
 
-int32_t ORX_OUTSIDE_API lokey(const char* what, LokeyRequest* r) {
+// lokey_get and lokey_free.
+int32_t ORX_OUTSIDE_API lokey(LokeyRequest* r) {
     uint32_t size;
     std::memcpy(&size, r->bytes, 4);
-    note(std::string(what) + " " + std::to_string(size));
+    note("lokey " + std::to_string(size));
     return 0;
-}
-int32_t ORX_OUTSIDE_API lokey_get(LokeyRequest* r) {
-    return lokey("lokey_get", r);
-}
-int32_t ORX_OUTSIDE_API lokey_free(LokeyRequest* r) {
-    return lokey("lokey_free", r);
 }
 
 int32_t ORX_OUTSIDE_API rdr_error_a(int32_t zero, int32_t code, uint32_t* length, char* text) {
@@ -110,8 +105,8 @@ const std::map<std::string, void*> functions = {
     {"InitKey", reinterpret_cast<void*>(init_key)},
     {"GetDrvInfo", reinterpret_cast<void*>(get_drv_info)},
     {"ResetKeyEx", reinterpret_cast<void*>(reset_key_ex)},
-    {"lokey_get", reinterpret_cast<void*>(lokey_get)},
-    {"lokey_free", reinterpret_cast<void*>(lokey_free)},
+    {"lokey_get", reinterpret_cast<void*>(lokey)},
+    {"lokey_free", reinterpret_cast<void*>(lokey)},
     {"rdr_error_a", reinterpret_cast<void*>(rdr_error_a)},
     {"TmDriverPresent", reinterpret_cast<void*>(tm_present)},
     {"TmGetInfo", reinterpret_cast<void*>(tm_info)},

@@ -82,37 +82,32 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
 // Floppies first, then the other removable drives, then the registered media (the registry
 // enumerates subkeys alphabetically), of which only the first 32 names are looked at.
 TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
-    std::string many_names = "a00;";
     struct {
-        const char* removable;
-        std::vector<std::string> drives;
-        std::vector<const char*> registered;
+        const char *removable, *drives;
+        std::vector<std::string> registered;
+        int unknown_names; // enumerated before the rest
         const char* default_device;
         std::string combo;
     } rows[] = {
-        {"", {}, {}, "", "-1"},
-        {"ABE", {"A:\\", "B:\\", "C:\\", "E:\\"}, {"dallas", "ACCORD", "Unknown", "FLOP_B"},
-         "TM:COM2",
+        {"", "", {}, 0, "", "-1"},
+        {"ABE", "ABCE", {"dallas", "ACCORD", "Unknown", "FLOP_B"}, 0, "TM:COM2",
          "Floppy  (A:)=A:\\;Floppy  (B:)=B:\\;Removable disk E:=E:\\;TM reader Accord =TM:A4.P;"
          "TM reader Dallas COM0:=TM:COM0;TM reader Dallas COM1:=TM:COM1;"
          "TM reader Dallas COM2:=TM:COM2;Floppy  (B:)=B:\\;6"},
-        {"EF", {"E:\\", "F:\\"}, {"eTok"}, "", "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
-        {"", {}, {"a00", "a01", "a02", "a03", "a04", "a05", "a06", "a07", "a08", "a09", "a10",
-                  "a11", "a12", "a13", "a14", "a15", "a16", "a17", "a18", "a19", "a20", "a21",
-                  "a22", "a23", "a24", "a25", "a26", "a27", "a28", "a29", "a30", "eTok"},
-         "", "eToken=eToken;0"},
-        {"", {}, {"a00", "a01", "a02", "a03", "a04", "a05", "a06", "a07", "a08", "a09", "a10",
-                  "a11", "a12", "a13", "a14", "a15", "a16", "a17", "a18", "a19", "a20", "a21",
-                  "a22", "a23", "a24", "a25", "a26", "a27", "a28", "a29", "a30", "a31", "eTok"},
-         "", "-1"},
+        {"EF", "EF", {"eTok"}, 0, "", "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
+        {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
+        {"", "", {"eTok"}, 32, "", "-1"},
     };
     for (auto& r : rows) {
         SetUp();
         w.removable = r.removable;
-        w.drives = r.drives;
+        for (const char* d = r.drives; *d; ++d)
+            w.drives.push_back(std::string(1, *d) + ":\\");
+        for (int i = 0; i < r.unknown_names; ++i)
+            r.registered.push_back("a" + std::to_string(10 + i));
         if (!r.registered.empty())
             register_devices({});
-        for (const char* n : r.registered)
+        for (const std::string& n : r.registered)
             machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
         std::strcpy(loader.settings.DefaultKeyDev, r.default_device);
         open();
@@ -151,6 +146,12 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
             main_window_device_change(change, mask, 1);
             EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
+    SetUp(); // the only entry leaves
+    w.removable = "E";
+    open();
+    main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    main_window_device_change(VOLUME_REMOVED, 0x10, 1);
+    EXPECT_EQ(combo(), "-1");
 }
 
 TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
@@ -242,7 +243,7 @@ TEST_F(MainWindowTest, LoadingKeys) {
     open();
     w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
-    EXPECT_EQ(log_text(), "init A:\\|box No free slots (38 )");
+    EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
     EXPECT_EQ(w.list_tail_at_box, "Loading...");
     EXPECT_FALSE(w.load_pushed_at_box);
     EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
@@ -268,7 +269,7 @@ TEST_F(MainWindowTest, Status4101SavesTheWindowsChoiceAndRequestsTheMedium) {
     main_window_command(IDM_AUTO_RNG);
     w.init_key_results = {ORX_KEY_MEDIUM_REQUEST};
     main_window_command(IDC_LOAD_KEY);
-    EXPECT_EQ(log_text(), "init TM:A4.P|lokey_get 2880|lokey_free 2880");
+    EXPECT_EQ(log_text(), "init TM:A4.P waiting|lokey 2880|lokey 2880");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), ORX_ACCORD_DEVICE);
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
 }
@@ -313,7 +314,10 @@ TEST_F(MainWindowTest, MovesCountTenAtATimeAPressRoundsUpAFailedReadCostsABarSte
     EXPECT_EQ(w.progress, 5);
     EXPECT_EQ(w.steps, 2);
     w.byte_read_fails = false;
-    events(EVENT_MOVE, 380);
+    events(EVENT_MOVE, 105);
+    events(EVENT_PRESS, 1);
+    EXPECT_EQ(window_state.rng_event_counter, 160); // 155 rounded up to the next ten
+    events(EVENT_MOVE, 270);
     EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
     main_window_device_change(DEVICE_OTHER, 0, 1); // a device change is a press
     EXPECT_EQ(loader.rng_progress, RNG_FINISHED);

@@ -65,7 +65,7 @@ TEST_F(MessagesTest, Status4101SavesTheSettingsAndRequestsTheKeyMedium) {
     std::strcpy(loader.settings.DefaultKeyDev, "E:");
     bind_crypto_library();
     EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST),
-              "lokey_get 2880|lokey_free 2880");
+              "lokey 2880|lokey 2880");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "E:");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }
