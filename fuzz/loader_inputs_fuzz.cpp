@@ -29,8 +29,8 @@ const uint8_t* input = nullptr;
 size_t input_left = 0;
 int open_keys = 0;
 std::string version_block;
-const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL, IDC_EXIT,     IDM_EXIT,
-                             IDC_LOAD_KEY,  IDC_UNLOAD_KEY, IDC_UNLOAD_ALL, IDM_REFRESH,
+const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL,     IDC_EXIT,       IDM_EXIT,
+                             IDC_LOAD_KEY,  IDC_UNLOAD_KEY,     IDC_UNLOAD_ALL, IDM_REFRESH,
                              IDM_AUTO_RNG,  IDM_COMPRESS_FILES, IDM_ABOUT};
 
 [[noreturn]] void fail(const char* what) {
@@ -112,8 +112,8 @@ void answer(Call call, const std::string& name) {
         w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = (flags >> 2) & 1;
         w.info.word[ORVEXA_INFO_OPERATIONAL] = !((flags >> 3) & 1);
         if (flags & 16)
-            for (int word : {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED,
-                             ORVEXA_INFO_OPERATIONAL})
+            for (int word :
+                 {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED, ORVEXA_INFO_OPERATIONAL})
                 w.info.word[word] = u32();
         break;
     }
@@ -243,7 +243,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     w.other_window = byte() == 1;
     w.language = u16();
     uint8_t directory = byte();
-    w.system_directory = directory < 0xF0 ? "C:\\sys" : std::string(200 + (directory - 0xF0) * 10, 'C');
+    w.system_directory =
+        directory < 0xF0 ? "C:\\sys" : std::string(200 + (directory - 0xF0) * 10, 'C');
     if (byte() == 1)
         w.loaded.clear();
     w.drives = drive_roots();

@@ -64,7 +64,8 @@ TEST_F(BindingTest, AkkordBytesAreAddedToTheStoredMaskOnly) {
     for (size_t stored : {0u, 32u, 40u}) {
         SetUp();
         if (stored)
-            user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(stored, 0x10)};
+            user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3,
+                                                               std::vector<uint8_t>(stored, 0x10)};
         std::memset(world().akkord_bytes + 8, 0x01, 32);
         world().akkord_bytes[40] = 0x77;
         ASSERT_EQ(akkord_auto_init(), 1);
@@ -86,8 +87,8 @@ TEST_F(BindingTest, KeyMediumRequestLayout) {
         std::memcpy(&v, r.bytes + w.first, 4);
         EXPECT_EQ(v, w.second) << w.first;
     }
-    const std::pair<size_t, const char*> texts[] = {{40, "000290000001"}, {56, "000100000101"},
-                                                    {72, "000190000101"}, {88, ""},
+    const std::pair<size_t, const char*> texts[] = {{40, "000290000001"},  {56, "000100000101"},
+                                                    {72, "000190000101"},  {88, ""},
                                                     {828, "c:\\keys\\hd"}, {1852, "wbotho.dll"}};
     for (auto& t : texts)
         EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + t.first), t.second);

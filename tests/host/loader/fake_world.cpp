@@ -169,11 +169,9 @@ void* lp_entry_point(lp_module module, const char* name) {
     return w.modules[name_of(module)].count(name) ? functions.at(name) : nullptr;
 }
 lp_module lp_loaded_module(const char* name) {
-    ask(Call::loaded, name);
     return w.loaded.count(name) && w.modules.count(name) ? handle_of(name) : nullptr;
 }
 uint32_t lp_system_directory(char* buffer, uint32_t size) {
-    ask(Call::system_dir);
     const std::string& d = w.system_directory;
     if (d.size() >= size)
         return uint32_t(d.size() + 1);
@@ -187,11 +185,9 @@ lp_module lp_program_instance(void) {
     return handle_of(program_name);
 }
 int lp_other_loader_window(void) {
-    ask(Call::other_window);
     return w.other_window;
 }
 uint16_t lp_user_language(void) {
-    ask(Call::language);
     return w.language;
 }
 void lp_fail_critical_errors(void) {
@@ -228,7 +224,6 @@ int lp_drive_removable(const char* root) {
     return root[0] && w.removable.find(root[0]) != std::string::npos;
 }
 uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
-    ask(Call::drives);
     std::string list;
     for (const std::string& root : w.drives)
         list += root + '\0';
@@ -239,7 +234,6 @@ uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
     return uint32_t(list.size() - 1);
 }
 uint64_t lp_performance_counter(void) {
-    ask(Call::counter);
     return w.counter;
 }
 

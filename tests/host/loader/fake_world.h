@@ -20,13 +20,7 @@
 enum class Call {
     load,
     entry,
-    loaded,
-    system_dir,
     removable,
-    drives,
-    counter,
-    other_window,
-    language,
     string,
     box,
     query,
@@ -57,22 +51,19 @@ struct World {
     std::map<std::string, std::set<std::string>> modules; // name -> entry points
     std::set<std::string> loaded;                         // what lp_loaded_module finds
     std::string system_directory = "C:\\sys";
-    bool other_window = false;
-    uint16_t language = 0x0409;
+    int other_window = 0, language = 0x0409;
     std::map<std::pair<std::string, uint32_t>, std::string> strings; // (module, id)
     int box_answer = 1;
     std::string box_caption, list_tail_at_box; // of the latest box
-    uint32_t box_flags = 0;
-    bool load_pushed_at_box = false;
+    uint32_t box_flags = 0, load_pushed_at_box = 0;
     std::function<int()> main_window; // unset: the dialog cannot be created
     // orxlink.
     orvexa_drv_info info = {};
     int queries = 0, queries_that_answer = -1; // -1: every query answers
-    bool nonzero_selector = false;
-    uint32_t refused_slots = 0; // bit n: slot n refused
+    uint32_t refused_slots = 0;                // bit n: slot n refused
     std::vector<uint8_t> put_bytes;
-    bool seed_bytes_make_ready = true; // 8 bytes from Akkord set word 2
-    bool byte_read_fails = false;
+    // 8 bytes from Akkord set word 2.
+    bool nonzero_selector = false, seed_bytes_make_ready = true, byte_read_fails = false;
     int byte_reads = 0, steps = 0;
     // The outside libraries.
     std::deque<int16_t> init_key_results; // the last one repeats; empty: 0
@@ -80,8 +71,7 @@ struct World {
     uint32_t drv_count = 0; // 0: the entries' number
     int16_t drv_status = 0, reset_key_status = 0;
     std::map<int32_t, std::string> reader_texts;
-    bool reader_unterminated = false;
-    int32_t akkord_present = 1;
+    int32_t reader_unterminated = 0, akkord_present = 1;
     uint16_t akkord_words[2] = {4, 320}, akkord_info_status = 0, akkord_random_status = 0;
     uint8_t akkord_bytes[ORX_AKKORD_RANDOM_SIZE] = {};
     int akkord_calls = 0;

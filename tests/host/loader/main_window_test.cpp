@@ -90,11 +90,20 @@ TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
         std::string combo;
     } rows[] = {
         {"", "", {}, 0, "", "-1"},
-        {"ABE", "ABCE", {"dallas", "ACCORD", "Unknown", "FLOP_B"}, 0, "TM:COM2",
+        {"ABE",
+         "ABCE",
+         {"dallas", "ACCORD", "Unknown", "FLOP_B"},
+         0,
+         "TM:COM2",
          "Floppy  (A:)=A:\\;Floppy  (B:)=B:\\;Removable disk E:=E:\\;TM reader Accord =TM:A4.P;"
          "TM reader Dallas COM0:=TM:COM0;TM reader Dallas COM1:=TM:COM1;"
          "TM reader Dallas COM2:=TM:COM2;Floppy  (B:)=B:\\;6"},
-        {"EF", "EF", {"eTok"}, 0, "", "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
+        {"EF",
+         "EF",
+         {"eTok"},
+         0,
+         "",
+         "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
         {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
         {"", "", {"eTok"}, 32, "", "-1"},
     };
@@ -219,11 +228,12 @@ TEST_F(MainWindowTest, UnloadingKeys) {
     main_window_command(IDC_UNLOAD_ALL);
     std::string resets;
     for (int slot = 0; slot < ORVEXA_SLOT_COUNT; ++slot)
-        resets += slot == 2 || slot == 5 ? "|refused reset " + std::to_string(slot) +
-                                               "|box Can`t  reset key (3 )"
-                                         : "|reset " + std::to_string(slot);
+        resets += slot == 2 || slot == 5
+                      ? "|refused reset " + std::to_string(slot) + "|box Can`t  reset key (3 )"
+                      : "|reset " + std::to_string(slot);
     EXPECT_EQ(log_text(), "unload 333344444455/1|unload 4444555555/1|unload xxxxssssssyy/1|"
-                          "box Can`t  reset key (3 )" + resets);
+                          "box Can`t  reset key (3 )" +
+                              resets);
     EXPECT_EQ(w.list_extent, 0);
     EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
 

@@ -20,11 +20,11 @@ class MessagesTest : public LoaderTest {
 };
 
 TEST_F(MessagesTest, EveryOwnIdShowsItsTextOthersTheInternalErrorOrTheReaders) {
-    const int own[] = {IDS_ERR_DRIVER,      IDS_ERR_KEY_NOT_FOUND, IDS_ERR_READ_GK,
-                       IDS_ERR_READ_KC,     IDS_ERR_KEY_HOARDER,   IDS_ERR_KEY_REDEFINE,
-                       IDS_ERR_NO_FREE_SLOTS, IDS_ERR_KEY_NOT_SET, IDS_ERR_RESET_KEY,
-                       IDS_ERR_READ_NUMP,   IDS_ERR_READ_CKDI,     IDS_ERR_DISKETTE_IO,
-                       IDS_ERR_INTERNAL,    IDS_ERR_RNG_INIT,      IDS_ERR_LIBRARY};
+    const int own[] = {IDS_ERR_DRIVER,        IDS_ERR_KEY_NOT_FOUND, IDS_ERR_READ_GK,
+                       IDS_ERR_READ_KC,       IDS_ERR_KEY_HOARDER,   IDS_ERR_KEY_REDEFINE,
+                       IDS_ERR_NO_FREE_SLOTS, IDS_ERR_KEY_NOT_SET,   IDS_ERR_RESET_KEY,
+                       IDS_ERR_READ_NUMP,     IDS_ERR_READ_CKDI,     IDS_ERR_DISKETTE_IO,
+                       IDS_ERR_INTERNAL,      IDS_ERR_RNG_INIT,      IDS_ERR_LIBRARY};
     for (int id : own) {
         world().strings[{program_name, uint32_t(id)}] = "own " + std::to_string(id);
         EXPECT_EQ(shown(id, 7), "box own " + std::to_string(id) + " (7 )");
@@ -64,8 +64,7 @@ TEST_F(MessagesTest, Status4101SavesTheSettingsAndRequestsTheKeyMedium) {
     user_key(ORX_SETTINGS_KEY);
     std::strcpy(loader.settings.DefaultKeyDev, "E:");
     bind_crypto_library();
-    EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST),
-              "lokey 2880|lokey 2880");
+    EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST), "lokey 2880|lokey 2880");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "E:");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }

@@ -13,11 +13,15 @@ TEST_F(SettingsTest, ReadingTakesOnlyTextsThatFitAndAFirstRunWritesTheDefaults) 
     } rows[] = {
         {[] {}, "A:\\", 2},
         {[] { user_key(ORX_SETTINGS_KEY); }, "", 0},
-        {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(80, 'A')); },
+        {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(80, 'A')); }, "",
+         0},
+        {[] {
+             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_DWORD, {1, 0, 0, 0}};
+         },
          "", 0},
-        {[] { user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_DWORD, {1, 0, 0, 0}}; },
-         "", 0},
-        {[] { user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ, {'T', 'M', '2'}}; },
+        {[] {
+             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ, {'T', 'M', '2'}};
+         },
          "TM2", 0},
         {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(79, 'A')); },
          "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},

@@ -51,7 +51,8 @@ TEST_F(LoaderTest, Journeys) {
         {"", [](World& w) { w.system_directory = std::string(260, 'x'); }, EXIT_LIBRARIES,
          STARTED "|beep 440/300|box No library (503 )"},
         {"S", [](World& w) { w.loaded.clear(); }, EXIT_LIBRARIES, BOUND "|beep 440/300"},
-        {"I", [](World& w) { w.modules["rdr.dll"].clear(); }, EXIT_LIBRARIES, BOUND "|beep 440/300"},
+        {"I", [](World& w) { w.modules["rdr.dll"].clear(); }, EXIT_LIBRARIES,
+         BOUND "|beep 440/300"},
         {"I",
          [&](World& w) {
              ready(w);
@@ -133,12 +134,23 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
         Window window;
         int exit_code;
     } rows[] = {
-        {"I", CLOSED, 502},      {"I", DONE, 0},          {"I", INIT_KEY_FAILS, 502},
-        {"I", NOT_CREATED, 502}, {"U", CLOSED, 502},      {"U", DONE, 0},
-        {"U", INIT_KEY_FAILS, 502}, {"S", CLOSED, 502},   {"S", DONE, 0},
-        {"S", NOT_READY, 502},   {"S", NOT_CREATED, 502}, {"S", LATE, 0},
-        {"", CLOSED, 0},         {"", DONE, 0},           {"", TAKEN_AWAY, 502},
-        {"", NOT_CREATED, 502},  {"", LATE, 0},
+        {"I", CLOSED, 502},
+        {"I", DONE, 0},
+        {"I", INIT_KEY_FAILS, 502},
+        {"I", NOT_CREATED, 502},
+        {"U", CLOSED, 502},
+        {"U", DONE, 0},
+        {"U", INIT_KEY_FAILS, 502},
+        {"S", CLOSED, 502},
+        {"S", DONE, 0},
+        {"S", NOT_READY, 502},
+        {"S", NOT_CREATED, 502},
+        {"S", LATE, 0},
+        {"", CLOSED, 0},
+        {"", DONE, 0},
+        {"", TAKEN_AWAY, 502},
+        {"", NOT_CREATED, 502},
+        {"", LATE, 0},
     };
     for (auto& row : rows) {
         SetUp();
