@@ -19,8 +19,6 @@ TEST(CommandMode, OnlyTheWholeLineAfterUpperCasingSelectsAMode) {
 // One row per journey through start-up and the unattended modes: the machine, the command
 // line, the exit code and everything the loader did outside.
 TEST_F(LoaderTest, Journeys) {
-    auto not_operational = [](World& w) { w.info.word[ORVEXA_INFO_OPERATIONAL] = 0; };
-    auto ready = [](World& w) { w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = 1; };
     auto repeat = [](std::string s, int n) {
         std::string out;
         for (int i = 0; i < n; ++i)
@@ -28,86 +26,71 @@ TEST_F(LoaderTest, Journeys) {
         return out;
     };
     struct {
-        const char* line;
-        std::function<void(World&)> machine;
+        const char *line, *machine; // the machine's conditions, named below
         int exit_code;
         std::string log;
     } rows[] = {
-        {"", [](World& w) { w.other_window = true; }, EXIT_ALREADY_RUNNING, ""},
-        {"",
-         [](World& w) {
-             w.language = 0x0419;
-             w.modules["res419.dll"];
-             w.strings[{"res419.dll", IDS_ERR_DRIVER}] = "Oshibka";
-             w.info.word[ORVEXA_INFO_OPERATIONAL] = 0;
-         },
-         EXIT_DRIVER, "secure dll search|load res419.dll|no critical-error boxes|box Oshibka (3 )"},
-        {"", [](World& w) { w.queries_that_answer = 0; }, EXIT_DRIVER,
-         STARTED "|box Error driver ORVEXA (3 )"},
-        {"R", not_operational, EXIT_DRIVER, STARTED},
-        {"I", not_operational, EXIT_DRIVER, STARTED},
-        {"U", not_operational, EXIT_DRIVER, STARTED},
-        {"S", not_operational, EXIT_DRIVER, STARTED},
-        {"", [](World& w) { w.system_directory = std::string(260, 'x'); }, EXIT_LIBRARIES,
-         STARTED "|beep 440/300|box No library (503 )"},
-        {"S", [](World& w) { w.loaded.clear(); }, EXIT_LIBRARIES, BOUND "|beep 440/300"},
-        {"I", [](World& w) { w.modules["rdr.dll"].clear(); }, EXIT_LIBRARIES,
-         BOUND "|beep 440/300"},
-        {"I",
-         [&](World& w) {
-             ready(w);
-             w.init_key_results = {ORX_KEY_HOARDER_ERROR};
-         },
-         EXIT_RNG_OR_KEYS, BOUND + repeat("init A:\\|" SIGNAL, 7)},
-        {"i",
-         [&](World& w) {
-             ready(w);
-             w.init_key_results = {ORX_KEY_HOARDER_ERROR, ORX_KEY_HOARDER_ERROR, 0};
-         },
-         EXIT_DONE, BOUND + repeat("init A:\\|" SIGNAL, 2) + "|init A:\\"},
-        {"R", nullptr, EXIT_DONE, BOUND "|reset 0"},
-        {"R", [](World& w) { w.refused_slots = 1; }, EXIT_DRIVER, BOUND "|refused reset 0"},
-        {"S",
-         [&](World& w) {
-             ready(w);
-             configure_auto_rng();
-         },
-         EXIT_DONE, BOUND},
-        {"I", [](World&) { configure_auto_rng(); }, EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
-        {"U",
-         [](World& w) {
-             configure_auto_rng();
-             w.seed_bytes_make_ready = false;
-         },
-         EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
-        {"U", [](World&) { configure_auto_rng(); }, EXIT_DONE,
-         BOUND "|" AKKORD_TRIED "|reset 0|init A:\\"},
-        {"U", ready, EXIT_DONE, BOUND "|reset 0|init A:\\"},
-        {"S",
-         [](World& w) {
-             configure_auto_rng();
-             w.modules.erase("tmdrv32.dll");
-         },
-         EXIT_RNG_OR_KEYS, BOUND "|load tmdrv32.dll|" SIGNAL "|" SIGNAL},
-        {"I",
-         [](World& w) {
-             configure_auto_rng();
-             w.akkord_present = 0;
-         },
-         EXIT_RNG_OR_KEYS, BOUND "|" AKKORD_TRIED "|" SIGNAL "|" AKKORD_TRIED "|" SIGNAL},
-        {"S", // the driver stops answering after the first query
-         [](World& w) {
-             configure_auto_rng();
-             w.queries_that_answer = 1;
-         },
-         EXIT_DRIVER, BOUND "|" AKKORD_TRIED "|" SIGNAL},
+        {"", "other-window", EXIT_ALREADY_RUNNING, ""},
+        {"", "russian off", EXIT_DRIVER,
+         "secure dll search|load res419.dll|no critical-error boxes|box Oshibka (3 )"},
+        {"", "driver-absent", EXIT_DRIVER, STARTED "|box Error driver ORVEXA (3 )"},
+        {"R", "off", EXIT_DRIVER, STARTED},
+        {"I", "off", EXIT_DRIVER, STARTED},
+        {"U", "off", EXIT_DRIVER, STARTED},
+        {"S", "off", EXIT_DRIVER, STARTED},
+        {"", "long-system-dir", EXIT_LIBRARIES, STARTED "|beep 440/300|box No library (503 )"},
+        {"S", "no-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
+        {"I", "bare-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
+        {"I", "seeded bad-medium", EXIT_RNG_OR_KEYS, BOUND + repeat("init A:\\|" SIGNAL, 7)},
+        {"i", "seeded third-try", EXIT_DONE, BOUND + repeat("init A:\\|" SIGNAL, 2) + "|init A:\\"},
+        {"R", "", EXIT_DONE, BOUND "|reset 0"},
+        {"R", "refuses-reset", EXIT_DRIVER, BOUND "|refused reset 0"},
+        {"S", "seeded auto", EXIT_DONE, BOUND},
+        {"I", "auto", EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
+        {"U", "auto unseeded-by-akkord", EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
+        {"U", "auto", EXIT_DONE, BOUND "|" AKKORD_TRIED "|reset 0|init A:\\"},
+        {"U", "seeded", EXIT_DONE, BOUND "|reset 0|init A:\\"},
+        {"S", "auto no-akkord-library", EXIT_RNG_OR_KEYS,
+         BOUND "|load tmdrv32.dll|" SIGNAL "|" SIGNAL},
+        {"I", "auto no-akkord-device", EXIT_RNG_OR_KEYS,
+         BOUND "|" AKKORD_TRIED "|" SIGNAL "|" AKKORD_TRIED "|" SIGNAL},
+        {"S", "auto driver-leaves", EXIT_DRIVER, BOUND "|" AKKORD_TRIED "|" SIGNAL},
     };
     for (auto& row : rows) {
         SetUp();
-        if (row.machine)
-            row.machine(world());
-        EXPECT_EQ(run(row.line), row.exit_code) << row.log;
-        EXPECT_EQ(log_text(), row.log);
+        World& w = world();
+        auto is = [&](const char* condition) {
+            return (" " + std::string(row.machine) + " ")
+                       .find(std::string(" ") + condition + " ") != std::string::npos;
+        };
+        w.other_window = is("other-window");
+        if (is("russian")) {
+            w.language = 0x0419;
+            w.modules["res419.dll"];
+            w.strings[{"res419.dll", IDS_ERR_DRIVER}] = "Oshibka";
+        }
+        w.info.word[ORVEXA_INFO_OPERATIONAL] = !is("off");
+        w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = is("seeded");
+        w.queries_that_answer = is("driver-absent") ? 0 : is("driver-leaves") ? 1 : -1;
+        if (is("long-system-dir"))
+            w.system_directory = std::string(260, 'x');
+        if (is("no-rdr"))
+            w.loaded.clear();
+        if (is("bare-rdr"))
+            w.modules["rdr.dll"].clear();
+        if (is("bad-medium") || is("third-try"))
+            w.init_key_results = {ORX_KEY_HOARDER_ERROR, ORX_KEY_HOARDER_ERROR};
+        if (is("third-try"))
+            w.init_key_results.push_back(0);
+        w.refused_slots = is("refuses-reset");
+        if (is("auto"))
+            configure_auto_rng();
+        w.seed_bytes_make_ready = !is("unseeded-by-akkord");
+        if (is("no-akkord-library"))
+            w.modules.erase("tmdrv32.dll");
+        w.akkord_present = !is("no-akkord-device");
+        EXPECT_EQ(run(row.line), row.exit_code) << row.machine;
+        EXPECT_EQ(log_text(), row.log) << row.machine;
     }
 }
 
