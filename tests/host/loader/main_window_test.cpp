@@ -155,10 +155,12 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
             main_window_device_change(change, mask, 1);
             EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
-    SetUp(); // the only entry leaves
+    SetUp(); // the first entry arrives again, then leaves
     w.removable = "E";
+    w.drives = {"E:\\"};
     open();
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    EXPECT_EQ(combo(), "Removable disk E:=E:;0");
     main_window_device_change(VOLUME_REMOVED, 0x10, 1);
     EXPECT_EQ(combo(), "-1");
 }
