@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "scoped.h"
+
 enum { ORX_REG_NONE = 0, ORX_REG_SZ = 1, ORX_REG_BINARY = 3, ORX_REG_DWORD = 4 };
 enum { ORX_ERROR_FILE_NOT_FOUND = 2, ORX_ERROR_MORE_DATA = 234 };
 enum { ORX_KEY_READ = 1, ORX_KEY_WRITE = 2, ORX_KEY_READ_WRITE = 3 };
@@ -16,6 +18,7 @@ void* plat_user_key_create(const char* path, int* created);
 void* plat_user_key_open(const char* path, int access);
 void* plat_machine_key_open(const char* path, int access);
 void plat_reg_close(void* key);
+using scoped_registry_key = scoped<void*, plat_reg_close>;
 // Reads a value like RegQueryValueEx: 0 on success (type and size filled), otherwise the
 // system error (ORX_ERROR_FILE_NOT_FOUND, or ORX_ERROR_MORE_DATA with the size needed).
 uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffer, uint32_t* size);

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "registry.h"
+#include "scoped.h"
 
 int orx_mask_read(void* key, orx_stored_mask* mask) {
     uint32_t type = 0;
@@ -32,4 +33,28 @@ int orx_mask_merge(void* key, const uint8_t add[ORX_MASK_SIZE]) {
         return 0;
     orx_mask_add(mask.bytes, add, mask.length < ORX_MASK_SIZE ? mask.length : ORX_MASK_SIZE);
     return plat_reg_write_binary(key, ORX_MASK_VALUE, mask.bytes, mask.length) == 0;
+}
+
+void orx_user_mask_merge(const uint8_t add[ORX_MASK_SIZE]) {
+    int created = 0;
+    scoped_registry_key key(plat_user_key_create(ORX_RANDOM_KEY, &created));
+    if (key && !created)
+        orx_mask_merge(key.get(), add);
+}
+
+int orx_user_mask_load(uint8_t mask[ORX_MASK_SIZE], int (*fresh)(void* buffer, uint32_t size)) {
+    int created = 0;
+    scoped_registry_key key(plat_user_key_create(ORX_RANDOM_KEY, &created));
+    if (!key)
+        return 0;
+    if (created) {
+        if (!fresh(mask, ORX_MASK_SIZE))
+            return 0;
+        plat_reg_write_binary(key.get(), ORX_MASK_VALUE, mask, ORX_MASK_SIZE);
+        return 1;
+    }
+    orx_stored_mask stored;
+    orx_mask_read(key.get(), &stored); // missing or unusable: zeros
+    orx_mask_first32(&stored, mask);
+    return 1;
 }

@@ -31,4 +31,13 @@ void orx_mask_add(uint8_t* dst, const uint8_t* add, uint32_t length);
 // left alone. Returns 1 when a value was written.
 int orx_mask_merge(void* key, const uint8_t add[ORX_MASK_SIZE]);
 
+// Adds 32 bytes to the current user's mask (orx_mask_merge on the RANDOM key). A RANDOM key
+// that did not exist is created and stays without a mask: the first seed makes one.
+void orx_user_mask_merge(const uint8_t add[ORX_MASK_SIZE]);
+
+// The mask a seed gets: the user's stored mask (zeros where it is missing, short or
+// unusable), or, when the RANDOM key did not exist yet, 32 bytes from `fresh`, stored at
+// once. 0 when the key cannot be opened or `fresh` fails.
+int orx_user_mask_load(uint8_t mask[ORX_MASK_SIZE], int (*fresh)(void* buffer, uint32_t size));
+
 #endif

@@ -2,9 +2,8 @@
 
 #include <string.h>
 
-#include "../common/registry.h"
-#include "../common/seed_mask.h"
 #include "loader_state.h"
+#include "seed_mask.h"
 
 namespace {
 
@@ -19,20 +18,18 @@ struct akkord_entries {
 };
 
 int try_crypto_candidate(const char* path) {
-    lp_module module = lp_load_library(path);
+    scoped_module module(lp_load_library(path));
     if (!module)
         return 0;
     CryptoBinding b = {};
-    b.module = module;
-    b.InitKey = reinterpret_cast<InitKey_fn>(lp_entry_point(module, "InitKey"));
-    b.GetDrvInfo = reinterpret_cast<GetDrvInfo_fn>(lp_entry_point(module, "GetDrvInfo"));
-    b.ResetKeyEx = reinterpret_cast<ResetKeyEx_fn>(lp_entry_point(module, "ResetKeyEx"));
-    b.lokey_get = reinterpret_cast<lokey_get_fn>(lp_entry_point(module, "lokey_get"));
-    b.lokey_free = reinterpret_cast<lokey_free_fn>(lp_entry_point(module, "lokey_free"));
-    if (!b.InitKey || !b.GetDrvInfo || !b.ResetKeyEx) {
-        lp_free_library(module);
+    b.InitKey = reinterpret_cast<InitKey_fn>(lp_entry_point(module.get(), "InitKey"));
+    b.GetDrvInfo = reinterpret_cast<GetDrvInfo_fn>(lp_entry_point(module.get(), "GetDrvInfo"));
+    b.ResetKeyEx = reinterpret_cast<ResetKeyEx_fn>(lp_entry_point(module.get(), "ResetKeyEx"));
+    b.lokey_get = reinterpret_cast<lokey_get_fn>(lp_entry_point(module.get(), "lokey_get"));
+    b.lokey_free = reinterpret_cast<lokey_free_fn>(lp_entry_point(module.get(), "lokey_free"));
+    if (!b.InitKey || !b.GetDrvInfo || !b.ResetKeyEx)
         return 0;
-    }
+    b.module = module.release(); // bound for the rest of the run
     loader.crypto = b;
     return 1;
 }
@@ -52,17 +49,6 @@ int draw_akkord_bytes(const akkord_entries& tm, uint8_t block[ORX_AKKORD_RANDOM_
     if (read16(info) < 4 || read16(info + 2) < 320)
         return 0;
     return tm.random(block, ORX_AKKORD_RANDOM_SIZE) == 0;
-}
-
-// Adds 32 collected bytes to the stored mask; a key created now stays without one.
-void merge_into_mask(const uint8_t* bytes) {
-    int created = 0;
-    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
-    if (!key)
-        return;
-    if (!created)
-        orx_mask_merge(key, bytes);
-    plat_reg_close(key);
 }
 
 void put_text(uint8_t* field, size_t size, const char* text) {
@@ -104,30 +90,26 @@ int bind_reader_library() {
 int akkord_auto_init() {
     if (loader.akkord_unavailable)
         return 0;
-    lp_module library = lp_load_library("tmdrv32.dll");
+    scoped_module library(lp_load_library("tmdrv32.dll"));
     if (!library) {
         loader.akkord_unavailable = 1;
         return 0;
     }
     akkord_entries tm = {
-        reinterpret_cast<TmDriverPresent_fn>(lp_entry_point(library, "TmDriverPresent")),
-        reinterpret_cast<TmGetRandomBytes_fn>(lp_entry_point(library, "TmGetRandomBytes")),
-        reinterpret_cast<TmGetInfo_fn>(lp_entry_point(library, "TmGetInfo")),
+        reinterpret_cast<TmDriverPresent_fn>(lp_entry_point(library.get(), "TmDriverPresent")),
+        reinterpret_cast<TmGetRandomBytes_fn>(lp_entry_point(library.get(), "TmGetRandomBytes")),
+        reinterpret_cast<TmGetInfo_fn>(lp_entry_point(library.get(), "TmGetInfo")),
     };
     if (!tm.present || !tm.random || !tm.info) {
         loader.akkord_unavailable = 1;
-        lp_free_library(library);
         return 0;
     }
     uint8_t block[ORX_AKKORD_RANDOM_SIZE] = {};
-    if (!draw_akkord_bytes(tm, block)) {
-        lp_free_library(library);
+    if (!draw_akkord_bytes(tm, block))
         return 0;
-    }
     for (int i = 0; i < 8; ++i)
         orvexa_rndm_put_byte(block[i]);
-    merge_into_mask(block + 8);
-    lp_free_library(library);
+    orx_user_mask_merge(block + 8);
     loader.rng_progress = RNG_SAMPLES;
     return 1;
 }

@@ -3,7 +3,7 @@
 #include <ctype.h>
 #include <string.h>
 
-#include "../common/registry.h"
+#include "registry.h"
 #include "loader_state.h"
 #include "main_window_state.h"
 #include "main_window_ui.h"
@@ -89,14 +89,14 @@ void add_drive_entries() {
 }
 
 void add_registered_devices(int* default_entry) {
-    void* key = plat_machine_key_open(ORX_KEY_DEVICES_KEY, ORX_KEY_READ);
+    scoped_registry_key key(plat_machine_key_open(ORX_KEY_DEVICES_KEY, ORX_KEY_READ));
     if (!key) {
         ui_combo_select(IDC_KEY_DEVICE, 0);
         return;
     }
     char name[80];
     for (uint32_t index = 0; index < max_registered; ++index) {
-        if (!plat_reg_subkey(key, index, name, sizeof name))
+        if (!plat_reg_subkey(key.get(), index, name, sizeof name))
             break;
         const KeyDeviceRow* row = row_named(name);
         if (!row)
@@ -106,7 +106,6 @@ void add_registered_devices(int* default_entry) {
             if (v.text)
                 add_registered(v.text, v.code, default_entry);
     }
-    plat_reg_close(key);
     if (ui_combo_count(IDC_KEY_DEVICE) > 0)
         ui_combo_select(IDC_KEY_DEVICE, *default_entry >= 0 ? *default_entry : 0);
 }

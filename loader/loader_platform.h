@@ -6,11 +6,14 @@
 
 #include <stdint.h>
 
+#include "scoped.h"
+
 typedef void* lp_module;
 
 // Modules and entry points.
 lp_module lp_load_library(const char* name); // a full path, or a plain name searched as usual
 void lp_free_library(lp_module module);
+using scoped_module = scoped<lp_module, lp_free_library>;
 void* lp_entry_point(lp_module module, const char* name);
 lp_module lp_loaded_module(const char* name); // only if already loaded; never loads
 // Copies the system directory; returns its length, or 0 on failure. A result of `size` or

@@ -1,7 +1,5 @@
 #include "rng_collection.h"
 
-#include "../common/registry.h"
-#include "../common/seed_mask.h"
 #include "key_device_list.h"
 #include "loaded_keys_list.h"
 #include "loader_state.h"
@@ -9,20 +7,11 @@
 #include "main_window_state.h"
 #include "main_window_ui.h"
 #include "res/resource_ids.h"
+#include "seed_mask.h"
 
 namespace {
 
 const int mask_offset = 8;
-
-void merge_samples_into_mask() {
-    int created = 0;
-    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
-    if (!key)
-        return;
-    if (!created)
-        orx_mask_merge(key, window_state.samples + mask_offset);
-    plat_reg_close(key);
-}
 
 void take_sample() {
     ui_progress_step(IDC_RNG_PROGRESS);
@@ -70,7 +59,7 @@ void rng_collection_step() {
 // driver was not ready), its device list is kept as it is rather than filled twice.
 void rng_completion_step() {
     loader.rng_progress = RNG_FINISHED;
-    merge_samples_into_mask();
+    orx_user_mask_merge(window_state.samples + mask_offset);
     reread_drv_info();
     ui_show(IDC_RNG_GROUP, 0);
     ui_show(IDC_RNG_PROMPT, 0);

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "../common/registry.h"
+#include "registry.h"
 
 namespace {
 
@@ -34,18 +34,17 @@ void read_settings(LoaderSettings* settings) {
     settings->DefaultKeyDev[0] = '\0';
     settings->RNGAutoDev[0] = '\0';
     int created = 0;
-    void* key = plat_user_key_create(ORX_SETTINGS_KEY, &created);
+    scoped_registry_key key(plat_user_key_create(ORX_SETTINGS_KEY, &created));
     if (!key)
         return;
     if (created) {
-        write_text(key, "DefaultKeyDev", "A:\\");
-        write_text(key, "RNGAutoDev", "");
+        write_text(key.get(), "DefaultKeyDev", "A:\\");
+        write_text(key.get(), "RNGAutoDev", "");
         strcpy(settings->DefaultKeyDev, "A:\\");
     } else {
-        read_text(key, "DefaultKeyDev", settings->DefaultKeyDev);
-        read_text(key, "RNGAutoDev", settings->RNGAutoDev);
+        read_text(key.get(), "DefaultKeyDev", settings->DefaultKeyDev);
+        read_text(key.get(), "RNGAutoDev", settings->RNGAutoDev);
     }
-    plat_reg_close(key);
 }
 
 void save_settings(LoaderSettings* settings, const char* selected_device, int auto_rng_checked) {
@@ -54,37 +53,34 @@ void save_settings(LoaderSettings* settings, const char* selected_device, int au
         settings->DefaultKeyDev[text_limit - 1] = '\0';
     }
     strcpy(settings->RNGAutoDev, auto_rng_checked ? ORX_ACCORD_DEVICE : "");
-    void* key = plat_user_key_open(ORX_SETTINGS_KEY, ORX_KEY_WRITE);
-    if (!key)
-        return;
-    write_text(key, "DefaultKeyDev", settings->DefaultKeyDev);
-    write_text(key, "RNGAutoDev", settings->RNGAutoDev);
-    plat_reg_close(key);
-    void* devices = plat_user_key_open(ORX_KEY_DEVICES_KEY, ORX_KEY_WRITE);
-    if (!devices)
-        return;
-    write_text(devices, "default", settings->DefaultKeyDev);
-    plat_reg_close(devices);
+    {
+        scoped_registry_key key(plat_user_key_open(ORX_SETTINGS_KEY, ORX_KEY_WRITE));
+        if (!key)
+            return;
+        write_text(key.get(), "DefaultKeyDev", settings->DefaultKeyDev);
+        write_text(key.get(), "RNGAutoDev", settings->RNGAutoDev);
+    }
+    scoped_registry_key devices(plat_user_key_open(ORX_KEY_DEVICES_KEY, ORX_KEY_WRITE));
+    if (devices)
+        write_text(devices.get(), "default", settings->DefaultKeyDev);
 }
 
 void read_compress_mode(uint32_t* mode) {
-    void* key = open_compress_key();
+    scoped_registry_key key(open_compress_key());
     if (!key)
         return;
     // The value belongs to the crypto library's installation: any 4-byte value is taken
     // whole, whatever its type, so that a toggle keeps the bits it does not own.
     uint32_t type = 0, value = 0, size = sizeof value;
-    if (plat_reg_query(key, "CompressFilesMode", &type, &value, &size) == 0 && size == sizeof value)
+    if (plat_reg_query(key.get(), "CompressFilesMode", &type, &value, &size) == 0 &&
+        size == sizeof value)
         *mode = value;
-    plat_reg_close(key);
 }
 
 int toggle_compress_mode(uint32_t* mode) {
     *mode ^= 1u;
-    void* key = open_compress_key();
-    int stored = key && plat_reg_write_dword(key, "CompressFilesMode", *mode) == 0;
-    if (key)
-        plat_reg_close(key);
+    scoped_registry_key key(open_compress_key());
+    int stored = key && plat_reg_write_dword(key.get(), "CompressFilesMode", *mode) == 0;
     if (!stored)
         *mode ^= 1u;
     return stored;

@@ -43,20 +43,6 @@ platform_family detect_family() {
     return FAMILY_NONE;
 }
 
-struct scoped_lock {
-    void* lock;
-    explicit scoped_lock(void* l) : lock(l) {
-        if (lock)
-            plat_lock_enter(lock);
-    }
-    ~scoped_lock() {
-        if (lock)
-            plat_lock_leave(lock);
-    }
-    scoped_lock(const scoped_lock&) = delete;
-    scoped_lock& operator=(const scoped_lock&) = delete;
-};
-
 void publish(orx_device_ref* device, uint8_t* buffer, uint32_t block_length) {
     scoped_lock guard(state.block_lock);
     state.device = device;
@@ -102,15 +88,13 @@ int open_locked() {
         plat_device_close(handle);
         return 0;
     }
-    void* buffer = plat_mem_alloc(orx_block_buffer_size(uint32_t(block_length)));
+    scoped_memory buffer(plat_mem_alloc(orx_block_buffer_size(uint32_t(block_length))));
     orx_device_ref* device = buffer ? new (std::nothrow) orx_device_ref{handle, 0, 0} : nullptr;
     if (!device) {
-        if (buffer)
-            plat_mem_free(buffer);
         plat_device_close(handle);
         return 0;
     }
-    publish(device, static_cast<uint8_t*>(buffer), uint32_t(block_length));
+    publish(device, static_cast<uint8_t*>(buffer.release()), uint32_t(block_length));
     return 1;
 }
 
@@ -199,13 +183,7 @@ uint32_t orx_block_length(void) {
     return state.block_length;
 }
 
-void orx_block_lock(void) {
-    plat_lock_enter(state.block_lock);
-}
-
-void orx_block_unlock(void) {
-    plat_lock_leave(state.block_lock);
-}
+scoped_block_lock::scoped_block_lock() : held_(state.block_lock) {}
 
 // The driver status is checked before the checksum here, unlike the command frame.
 int orx_block_read(void) {

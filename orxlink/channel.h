@@ -46,11 +46,16 @@ int orx_query_open_device(orvexa_drv_info* record, uint32_t selector);
 // Size of the shared block buffer for a block length: length + 16, at least 2048.
 uint32_t orx_block_buffer_size(uint32_t block_length);
 
-// The shared block buffer and its block length; use both only between orx_block_lock and
-// orx_block_unlock, since a reopen replaces them together. The length is 0 while closed.
+// The shared block buffer and its block length; use both only while a scoped_block_lock is
+// held, since a reopen replaces them together. The length is 0 while closed.
 uint32_t orx_block_length(void);
-void orx_block_lock(void);
-void orx_block_unlock(void);
+class scoped_block_lock {
+  public:
+    scoped_block_lock();
+
+  private:
+    scoped_lock held_;
+};
 // Reads one block; on success its data lies at orx_block_data(). Caller holds the lock.
 // Fails with status 1 while the channel is closed, with 4 for a block length of 0.
 int orx_block_read(void);

@@ -25,12 +25,7 @@ int refuse(uint32_t status, int result) {
 // Sends `length` bytes with a header and takes exactly as many back over the same data.
 int in_place_request(uint32_t ioctl, uint32_t command, uint32_t slot, uint8_t* data,
                      uint32_t length) {
-    orx_frame frame = {};
-    frame.ioctl = ioctl;
-    frame.command = command;
-    frame.slot = slot;
-    frame.data = data;
-    frame.data_length = length;
+    orx_frame frame = orx_frame_of(ioctl, command, slot, data, length);
     frame.buffer_size = ORX_HEADER + length;
     frame.reply_length = length;
     frame.checks = FRAME_CHECKSUM | FRAME_EXPECT_LENGTH;

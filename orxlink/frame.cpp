@@ -9,17 +9,6 @@
 
 namespace {
 
-struct request_buffer {
-    uint8_t* bytes;
-    explicit request_buffer(uint32_t size) : bytes(static_cast<uint8_t*>(plat_mem_alloc(size))) {}
-    ~request_buffer() {
-        if (bytes)
-            plat_mem_free(bytes);
-    }
-    request_buffer(const request_buffer&) = delete;
-    request_buffer& operator=(const request_buffer&) = delete;
-};
-
 // A returned length beyond the buffer's room is refused before the checksum would read past
 // the buffer.
 int check_reply(const orx_frame& frame, const uint8_t* buffer, uint32_t room) {
@@ -52,27 +41,27 @@ int orx_frame_send(const orx_frame& frame) {
     if (!use.ok())
         return 0;
     uint32_t size = frame.buffer_size ? frame.buffer_size : ORX_REQUEST_BUFFER;
-    request_buffer buffer(size);
-    if (!buffer.bytes) {
+    scoped_memory buffer(plat_mem_alloc(size));
+    uint8_t* bytes = static_cast<uint8_t*>(buffer.get());
+    if (!bytes) {
         orx_set_status(DLL_BUFFER_ERROR);
         return 0;
     }
-    uint8_t* data = buffer.bytes + ORX_HEADER;
+    uint8_t* data = bytes + ORX_HEADER;
     if (frame.data_length)
         memcpy(data, frame.data, frame.data_length);
     if (frame.prepare)
         frame.prepare(data, frame.data_length);
-    orx_put32(buffer.bytes + ORX_W0, frame.command);
-    orx_put32(buffer.bytes + ORX_W1, frame.slot);
-    orx_put32(buffer.bytes + ORX_W2, orx_xor(data, frame.data_length));
-    orx_put32(buffer.bytes + ORX_W3, frame.data_length);
-    if (!plat_device_control(use.device(), frame.ioctl, buffer.bytes,
-                             ORX_HEADER + frame.data_length, buffer.bytes,
-                             ORX_HEADER + frame.reply_length, nullptr)) {
+    orx_put32(bytes + ORX_W0, frame.command);
+    orx_put32(bytes + ORX_W1, frame.slot);
+    orx_put32(bytes + ORX_W2, orx_xor(data, frame.data_length));
+    orx_put32(bytes + ORX_W3, frame.data_length);
+    if (!plat_device_control(use.device(), frame.ioctl, bytes, ORX_HEADER + frame.data_length,
+                             bytes, ORX_HEADER + frame.reply_length, nullptr)) {
         orx_set_status(ORX_DRIVER_ERROR);
         return 0;
     }
-    if (!check_reply(frame, buffer.bytes, size - ORX_HEADER))
+    if (!check_reply(frame, bytes, size - ORX_HEADER))
         return 0;
     if (frame.reply && frame.reply_length)
         memcpy(frame.reply, data, frame.reply_length);

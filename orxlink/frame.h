@@ -26,6 +26,18 @@ struct orx_frame {
     void (*prepare)(uint8_t* data, uint32_t length);
 };
 
+// A frame with its request words and data; the rest zero (the usual buffer, no checks).
+inline orx_frame orx_frame_of(uint32_t ioctl, uint32_t command, uint32_t slot, const void* data,
+                              uint32_t data_length) {
+    orx_frame frame = {};
+    frame.ioctl = ioctl;
+    frame.command = command;
+    frame.slot = slot;
+    frame.data = data;
+    frame.data_length = data_length;
+    return frame;
+}
+
 // Opens the device, sends the frame and checks the answer: checksum, then driver status,
 // then length. Returns 1 on success, 0 with the last status set. The buffer is freed on
 // every path.

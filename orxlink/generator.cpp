@@ -3,58 +3,38 @@
 #include <atomic>
 #include <string.h>
 
-#include "../common/registry.h"
-#include "../common/seed_mask.h"
 #include "channel.h"
 #include "orxlink.h"
+#include "seed_mask.h"
 #include "status.h"
 
 namespace {
 
 std::atomic<int> rndm_checked{1};
 
-struct sample_buffer {
-    uint8_t* bytes = static_cast<uint8_t*>(plat_mem_alloc(ORX_SELF_TEST_BYTES));
-    ~sample_buffer() {
-        if (bytes)
-            plat_mem_free(bytes);
-    }
-};
-
 // One block under the lock, at most `want` bytes of it copied out; returns the bytes
 // copied, 0 on failure. The block length is taken under the same lock as the buffer it
 // belongs to: a reopen between two blocks may change both.
 uint32_t read_block(uint8_t* out, uint32_t want) {
-    orx_block_lock();
+    scoped_block_lock guard;
     uint32_t block = orx_block_length();
-    uint32_t take = 0;
-    if (orx_block_read()) {
-        take = want < block ? want : block;
-        memcpy(out, orx_block_data(), take);
-    }
-    orx_block_unlock();
+    if (!orx_block_read())
+        return 0;
+    uint32_t take = want < block ? want : block;
+    memcpy(out, orx_block_data(), take);
     return take;
 }
 
 int self_test_attempt(int* passed) {
-    sample_buffer sample;
-    if (!sample.bytes || !orx_generator_read(sample.bytes, ORX_SELF_TEST_BYTES))
+    scoped_memory sample(plat_mem_alloc(ORX_SELF_TEST_BYTES));
+    uint8_t* bytes = static_cast<uint8_t*>(sample.get());
+    if (!bytes || !orx_generator_read(bytes, ORX_SELF_TEST_BYTES))
         return 0;
     uint32_t counts[256];
-    orx_count_bytes(sample.bytes, ORX_SELF_TEST_BYTES, counts);
+    orx_count_bytes(bytes, ORX_SELF_TEST_BYTES, counts);
     double chi2 = orx_chi_square(counts, ORX_SELF_TEST_BYTES);
     *passed = orx_chi_square_in_bounds(chi2);
     return 1;
-}
-
-void refresh_mask(const uint8_t fresh[ORX_MASK_SIZE]) {
-    int created = 0;
-    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
-    if (!key)
-        return;
-    if (!created) // a key created just now stays empty
-        orx_mask_merge(key, fresh);
-    plat_reg_close(key);
 }
 
 } // namespace
@@ -136,6 +116,6 @@ int orx_generator_check(int ready_before) {
         return 1;
     uint8_t fresh[ORX_MASK_SIZE];
     if (orx_generator_read(fresh, sizeof fresh) && orx_rndm_checked())
-        refresh_mask(fresh);
+        orx_user_mask_merge(fresh);
     return orx_self_test();
 }

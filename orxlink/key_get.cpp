@@ -22,12 +22,8 @@ int orx_key_get(uint32_t code, uint32_t slot, const uint8_t* input, uint8_t* ite
         orx_set_status(DLL_BUFFER_ERROR);
         return 0;
     }
-    orx_frame frame = {};
-    frame.ioctl = ORVEXA_IOCTL_KEY_GET;
-    frame.command = code;
-    frame.slot = slot;
-    frame.data = input;
-    frame.data_length = with_input ? key_get_input : 0;
+    orx_frame frame =
+        orx_frame_of(ORVEXA_IOCTL_KEY_GET, code, slot, input, with_input ? key_get_input : 0);
     frame.reply_length = item_lengths[code];
     frame.checks = FRAME_CHECKSUM | FRAME_EXPECT_LENGTH;
     frame.reply = item;

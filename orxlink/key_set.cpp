@@ -1,14 +1,13 @@
 // Key-set requests: key items and generator seeds handed to the driver.
 #include "key_set.h"
 
-#include "../common/registry.h"
-#include "../common/seed_mask.h"
 #include "bytes.h"
 #include "channel.h"
 #include "frame.h"
 #include "generator.h"
 #include "orxlink.h"
 #include "platform.h"
+#include "seed_mask.h"
 #include "status.h"
 
 namespace {
@@ -16,30 +15,10 @@ namespace {
 const uint32_t key_set_max = 2048;
 const uint32_t key_set12_length = 36;
 
-// The mask a seed gets: the stored one, or a new one from the system's generator when
-// the RANDOM key did not exist yet (it is stored at once).
-int load_mask(uint8_t mask[ORX_MASK_SIZE]) {
-    int created = 0;
-    void* key = plat_user_key_create(ORX_RANDOM_KEY, &created);
-    if (!key)
-        return 0;
-    int ok = 1;
-    if (created) {
-        ok = plat_random(mask, ORX_MASK_SIZE);
-        if (ok)
-            plat_reg_write_binary(key, ORX_MASK_VALUE, mask, ORX_MASK_SIZE);
-    } else {
-        orx_stored_mask stored;
-        orx_mask_read(key, &stored); // missing or unusable: zeros
-        orx_mask_first32(&stored, mask);
-    }
-    plat_reg_close(key);
-    return ok;
-}
-
+// A new user's first mask comes from the system's generator.
 void mask_seed(uint8_t* data, uint32_t length) {
     uint8_t mask[ORX_MASK_SIZE];
-    if (length == ORX_MASK_SIZE && load_mask(mask))
+    if (length == ORX_MASK_SIZE && orx_user_mask_load(mask, plat_random))
         orx_mask_add(data, mask, ORX_MASK_SIZE);
 }
 
@@ -58,12 +37,7 @@ int orx_key_set_request(uint16_t code, uint32_t slot, const uint8_t* data, uint3
         orx_set_status(DLL_BUFFER_ERROR);
         return 0;
     }
-    orx_frame frame = {};
-    frame.ioctl = ORVEXA_IOCTL_KEY_SET;
-    frame.command = code;
-    frame.slot = slot;
-    frame.data = data;
-    frame.data_length = length;
+    orx_frame frame = orx_frame_of(ORVEXA_IOCTL_KEY_SET, code, slot, data, length);
     frame.buffer_size = ORX_HEADER + length;
     frame.prepare = code == ORX_SEED32_CODE ? mask_seed : nullptr;
     if (!orx_frame_send(frame))

@@ -35,11 +35,7 @@ int refuse_null_buffer() {
 } // namespace
 
 int orx_put_seed_byte(uint8_t value) {
-    orx_frame frame = {};
-    frame.ioctl = ORVEXA_IOCTL_SEED_BYTE;
-    frame.slot = ORVEXA_NO_SLOT;
-    frame.data = &value;
-    frame.data_length = 1;
+    orx_frame frame = orx_frame_of(ORVEXA_IOCTL_SEED_BYTE, 0, ORVEXA_NO_SLOT, &value, 1);
     frame.checks = FRAME_CHECKSUM;
     return orx_frame_send(frame);
 }

@@ -7,6 +7,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "scoped.h"
+
 typedef void* plat_device;
 #define PLAT_INVALID_DEVICE ((plat_device)(intptr_t)-1)
 
@@ -26,12 +28,14 @@ uint32_t plat_last_error(void);
 // Zero-filled movable memory, locked for the caller; null when it cannot be had.
 void* plat_mem_alloc(size_t size);
 void plat_mem_free(void* block);
+using scoped_memory = scoped<void*, plat_mem_free>;
 
 // A lock that lives from process attach to detach.
 void* plat_lock_create(void);
 void plat_lock_delete(void* lock);
 void plat_lock_enter(void* lock);
 void plat_lock_leave(void* lock);
+using scoped_lock = scoped_hold<void*, plat_lock_enter, plat_lock_leave>;
 
 // Bytes from the operating system's cryptographic generator; 0 when it fails.
 int plat_random(void* buffer, uint32_t size);

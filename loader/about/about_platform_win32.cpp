@@ -20,7 +20,9 @@ void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
     current_visitor = nullptr;
 }
 
-uint32_t ap_ansi_code_page(void) { return GetACP(); }
+uint32_t ap_ansi_code_page(void) {
+    return GetACP();
+}
 
 int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
     return MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(out), room);

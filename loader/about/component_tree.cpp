@@ -8,18 +8,6 @@ namespace {
 
 const int product_version[3] = {3, 5, 259};
 
-// Closes a registry key on every path.
-struct KeyHolder {
-    void* key;
-    explicit KeyHolder(void* k) : key(k) {}
-    ~KeyHolder() {
-        if (key)
-            plat_reg_close(key);
-    }
-    KeyHolder(const KeyHolder&) = delete;
-    KeyHolder& operator=(const KeyHolder&) = delete;
-};
-
 enum ReadResult { VALUE_READ, VALUE_ABSENT, VALUE_UNUSABLE };
 
 // A REG_SZ value: its size first, then its data. A value of another type, or one whose
@@ -70,11 +58,11 @@ int add_item(ComponentTree* tree, std::string text, int depth, int parent, bool 
 
 int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* key_path, int own,
                       int expand) {
-    KeyHolder key(plat_machine_key_open(key_path, ORX_KEY_READ));
-    if (!key.key)
+    scoped_registry_key key(plat_machine_key_open(key_path, ORX_KEY_READ));
+    if (!key)
         return 0;
     std::string name;
-    if (read_string(key.key, "DisplayName", &name) != VALUE_READ)
+    if (read_string(key.get(), "DisplayName", &name) != VALUE_READ)
         return 0;
 
     char number[40];
@@ -84,10 +72,10 @@ int AddComponentEntry(ComponentTree* tree, const AboutTexts& texts, const char* 
 
     std::vector<std::string> support_lines;
     {
-        KeyHolder support(open_support_key(key_path, own));
+        scoped_registry_key support(open_support_key(key_path, own));
         for (const SupportValue& value : support_values) {
             std::string text = *value.fallback; // kept when the value is absent
-            if (support.key && read_string(support.key, value.name, &text) == VALUE_UNUSABLE)
+            if (support.get() && read_string(support.get(), value.name, &text) == VALUE_UNUSABLE)
                 return 0;
             support_lines.push_back(texts.*value.label + text);
         }
@@ -117,10 +105,10 @@ ComponentTree CollectComponents(const AboutTexts& texts, const char* product) {
             expand = 0;
         }
     }
-    KeyHolder components(plat_machine_key_open(ABOUT_COMPONENTS_KEY, ORX_KEY_READ));
-    if (components.key) {
+    scoped_registry_key components(plat_machine_key_open(ABOUT_COMPONENTS_KEY, ORX_KEY_READ));
+    if (components) {
         char name[256];
-        for (uint32_t index = 0; plat_reg_subkey(components.key, index, name, sizeof name);
+        for (uint32_t index = 0; plat_reg_subkey(components.get(), index, name, sizeof name);
              ++index) {
             std::string path = std::string(ABOUT_COMPONENTS_KEY "\\") + name;
             if (AddComponentEntry(&tree, texts, path.c_str(), 0, expand)) {

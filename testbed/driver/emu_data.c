@@ -20,21 +20,20 @@ static int list_well_formed(const uint8_t* list, uint32_t len) {
 
 int emu_do_records(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
                    uint32_t* returned) {
+    emu_header h;
     uint32_t len, status = 0, i;
     const uint8_t* list = req + EMU_HDR;
     (void)e;
     if (in_len < EMU_HDR || room < EMU_HDR)
         return ORVEXA_EMU_BAD_PARAM;
-    len = emu_rd32(req + 12);
+    h = emu_read_header(req);
+    len = h.len;
     if (len > in_len - EMU_HDR)
         status = 8;
-    else if (emu_rd32(req + 8) != emu_xor_sum(list, len) || !list_well_formed(list, len))
+    else if (h.sum != emu_xor_sum(list, len) || !list_well_formed(list, len))
         status = 9;
-    if (status != 0) {
-        emu_write_header(out, status, emu_rd32(req + 4), 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
-    }
+    if (status != 0)
+        return emu_answer_status(out, status, h.slot, returned);
     if (room < EMU_HDR + len)
         return ORVEXA_EMU_BAD_PARAM;
     emu_copy(out + EMU_HDR, list, LIST_HEADER);
@@ -42,7 +41,7 @@ int emu_do_records(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* 
         uint32_t at = LIST_HEADER + RECORD_LEN * i;
         emu_keystream_xor(record_key, 0x306, i, 0, list + at, out + EMU_HDR + at, RECORD_LEN);
     }
-    emu_write_header(out, 0, emu_rd32(req + 4), emu_xor_sum(out + EMU_HDR, len), len);
+    emu_write_header(out, 0, h.slot, emu_xor_sum(out + EMU_HDR, len), len);
     *returned = EMU_HDR + len;
     return ORVEXA_EMU_OK;
 }

@@ -21,11 +21,8 @@ int emu_do_block_read(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_
     (void)in_len;
     if (room < EMU_HDR + len)
         return ORVEXA_EMU_BAD_PARAM;
-    if ((e->policy & ORVEXA_TESTCTL_POLICY_REFUSE_UNREADY) && emu_info_word(e, 1) == 0) {
-        emu_write_header(out, 50, EMU_NO_SLOT, 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
-    }
+    if ((e->policy & ORVEXA_TESTCTL_POLICY_REFUSE_UNREADY) && emu_info_word(e, 1) == 0)
+        return emu_answer_status(out, 50, EMU_NO_SLOT, returned);
     emu_drbg_read(e, out + EMU_HDR, len);
     emu_write_header(out, 0, EMU_NO_SLOT, emu_xor_sum(out + EMU_HDR, len), len);
     *returned = EMU_HDR + len;
@@ -68,9 +65,7 @@ int emu_do_seed_byte(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t
                 e->seeded = 1;
         }
     }
-    emu_write_header(out, status, emu_rd32(req + 4), 0, 0);
-    *returned = EMU_HDR;
-    return ORVEXA_EMU_OK;
+    return emu_answer_status(out, status, emu_rd32(req + 4), returned);
 }
 
 int emu_do_byte_read(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out,

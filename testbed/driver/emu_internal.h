@@ -84,6 +84,28 @@ static inline void emu_write_header(uint8_t* out, uint32_t status, uint32_t slot
     emu_wr32(out + 12, len);
 }
 
+/* The four words of a request header. */
+typedef struct {
+    uint32_t code, slot, sum, len;
+} emu_header;
+
+static inline emu_header emu_read_header(const uint8_t* req) {
+    emu_header h;
+    h.code = emu_rd32(req);
+    h.slot = emu_rd32(req + 4);
+    h.sum = emu_rd32(req + 8);
+    h.len = emu_rd32(req + 12);
+    return h;
+}
+
+/* An answer that is only a header carrying `status`. */
+static inline int emu_answer_status(uint8_t* out, uint32_t status, uint32_t slot,
+                                    uint32_t* returned) {
+    emu_write_header(out, status, slot, 0, 0);
+    *returned = EMU_HDR;
+    return ORVEXA_EMU_OK;
+}
+
 /* ---- emu_chacha.c: keystreams (RFC 8439 layout, block counter from 0) ---- */
 
 /* out = in XOR keystream(key, nonce (n0, n1, n2)); in and out may be the same. */

@@ -85,11 +85,8 @@ static uint32_t take_seed(orvexa_emu* e, uint32_t code, const uint8_t* data, uin
 static int transform(orvexa_emu* e, uint32_t slot, const uint8_t* data, uint32_t len, uint8_t* out,
                      uint32_t room, uint32_t* returned) {
     const orvexa_emu_slot* s = &e->slot[slot];
-    if (!(s->set_mask & EMU_ITEM_BIT(EMU_SET_GKEY))) {
-        emu_write_header(out, 13, slot, 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
-    }
+    if (!(s->set_mask & EMU_ITEM_BIT(EMU_SET_GKEY)))
+        return emu_answer_status(out, 13, slot, returned);
     if (room < EMU_HDR + len)
         return ORVEXA_EMU_BAD_PARAM;
     emu_keystream_xor(s->item[EMU_SET_GKEY], 0x209, slot, 0, data, out + EMU_HDR, len);
@@ -100,16 +97,18 @@ static int transform(orvexa_emu* e, uint32_t slot, const uint8_t* data, uint32_t
 
 int emu_do_key_set(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
                    uint32_t* returned) {
+    emu_header h;
     uint32_t code, slot, len, status;
     const uint8_t* data = req + EMU_HDR;
     if (in_len < EMU_HDR || room < EMU_HDR)
         return ORVEXA_EMU_BAD_PARAM;
-    code = emu_rd32(req);
-    slot = emu_rd32(req + 4);
-    len = emu_rd32(req + 12);
+    h = emu_read_header(req);
+    code = h.code;
+    slot = h.slot;
+    len = h.len;
     if (len > in_len - EMU_HDR)
         status = 8;
-    else if (emu_rd32(req + 8) != emu_xor_sum(data, len))
+    else if (h.sum != emu_xor_sum(data, len))
         status = 9;
     else if (code < 1 || code > 14)
         status = 10;
@@ -121,40 +120,33 @@ int emu_do_key_set(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* 
         return transform(e, slot, data, len, out, room, returned);
     else
         status = store_item(e, slot, code, data, len);
-    emu_write_header(out, status, slot, 0, 0);
-    *returned = EMU_HDR;
-    return ORVEXA_EMU_OK;
+    return emu_answer_status(out, status, slot, returned);
 }
 
 int emu_do_key_get(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
                    uint32_t* returned) {
-    uint32_t code, slot, sum, len, item_len, status = 0;
+    emu_header h;
+    uint32_t code, slot, len, item_len, status = 0;
     const uint8_t* data = req + EMU_HDR;
     if (in_len < EMU_HDR || room < EMU_HDR)
         return ORVEXA_EMU_BAD_PARAM;
-    code = emu_rd32(req);
-    slot = emu_rd32(req + 4);
-    sum = emu_rd32(req + 8);
-    len = emu_rd32(req + 12);
-    if (code < 1 || code > 14) {
-        emu_write_header(out, 7, slot, 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
-    }
+    h = emu_read_header(req);
+    code = h.code;
+    slot = h.slot;
+    len = h.len;
+    if (code < 1 || code > 14)
+        return emu_answer_status(out, 7, slot, returned);
     item_len = get_len[code];
     if (room < EMU_HDR + item_len)
         return ORVEXA_EMU_BAD_PARAM;
     if (len != (code <= 3 ? 32u : 0u) || len > in_len - EMU_HDR)
         status = 5;
-    else if (sum != emu_xor_sum(data, len) || slot >= ORVEXA_EMU_SLOTS)
+    else if (h.sum != emu_xor_sum(data, len) || slot >= ORVEXA_EMU_SLOTS)
         status = 6;
     else if (!(e->slot[slot].set_mask & EMU_ITEM_BIT(code <= 3 ? EMU_SET_GKEY : get_item[code])))
         status = get_unset[code];
-    if (status != 0) {
-        emu_write_header(out, status, slot, 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
-    }
+    if (status != 0)
+        return emu_answer_status(out, status, slot, returned);
     if (code <= 3) /* the 32 input bytes XOR the keystream of the slot's GKEY */
         emu_keystream_xor(e->slot[slot].item[EMU_SET_GKEY], 0x100 + code, slot, 0, data,
                           out + EMU_HDR, 32);

@@ -159,10 +159,8 @@ int orvexa_emu_control(orvexa_emu* e, uint32_t code, const void* in, uint32_t in
             return ORVEXA_EMU_FAIL;
         if (out_room < EMU_HDR)
             return ORVEXA_EMU_BAD_PARAM;
-        emu_write_header((uint8_t*)out, fault.param,
-                         in_len >= 8 ? emu_rd32(e->last_in + 4) : EMU_NO_SLOT, 0, 0);
-        *returned = EMU_HDR;
-        return ORVEXA_EMU_OK;
+        return emu_answer_status((uint8_t*)out, fault.param,
+                                 in_len >= 8 ? emu_rd32(e->last_in + 4) : EMU_NO_SLOT, returned);
     default:
         break;
     }

@@ -123,9 +123,10 @@ TEST_F(ChannelTest, AnAbsurdBlockLengthFailsTheOpenWithoutAllocating) {
 
 TEST_F(ChannelTest, CloseIsHarmlessTwiceAndReopenQueriesAgain) {
     orvexa_drv_close();
-    orx_block_lock();
-    EXPECT_EQ(orx_block_read(), 0); // closed: no device, no buffer to read into
-    orx_block_unlock();
+    {
+        scoped_block_lock guard;
+        EXPECT_EQ(orx_block_read(), 0); // closed: no device, no buffer to read into
+    }
     EXPECT_EQ(orvexa_drv_last_status(), 1u);
     EXPECT_TRUE(fake().requests.empty());
     ASSERT_EQ(orvexa_drv_open(), 1);
@@ -190,25 +191,28 @@ TEST_F(ChannelTest, SingleBlockReadChecksStatusThenLengthThenChecksum) {
     };
     for (auto& c : cases) {
         answer(ORVEXA_IOCTL_BLOCK_READ, replies(c.reply));
-        orx_block_lock();
-        EXPECT_EQ(orx_block_read(), c.result);
-        orx_block_unlock();
+        {
+            scoped_block_lock guard;
+            EXPECT_EQ(orx_block_read(), c.result);
+        }
         EXPECT_EQ(orvexa_drv_last_status(), c.status);
         EXPECT_EQ(last_request().out_size, 24u);
         EXPECT_TRUE(last_request().in.empty());
     }
     EXPECT_EQ(std::vector<uint8_t>(orx_block_data(), orx_block_data() + 8), block);
     answer(ORVEXA_IOCTL_BLOCK_READ, fails_with(1));
-    orx_block_lock();
-    EXPECT_EQ(orx_block_read(), 0);
-    orx_block_unlock();
+    {
+        scoped_block_lock guard;
+        EXPECT_EQ(orx_block_read(), 0);
+    }
     EXPECT_EQ(orvexa_drv_last_status(), 1u);
     orvexa_drv_close();
     fake_reset(0); // a block of no bytes is refused before anything is sent
     ASSERT_EQ(orvexa_drv_open(), 1);
-    orx_block_lock();
-    EXPECT_EQ(orx_block_read(), 0);
-    orx_block_unlock();
+    {
+        scoped_block_lock guard;
+        EXPECT_EQ(orx_block_read(), 0);
+    }
     EXPECT_EQ(orvexa_drv_last_status(), 4u);
     EXPECT_EQ(count(ORVEXA_IOCTL_BLOCK_READ), 0u);
 }

@@ -28,18 +28,17 @@ component_key='HKLM\SOFTWARE\DEZURE\Cryptography\ORX'
 
 # Where each architecture's files belong: sys32 is the folder 32-bit programs load from,
 # sys64 the 64-bit system folder (none on 32-bit Windows); nbin the machine's own binaries.
-# native runs a program of the machine's own architecture (`wine` starts a 32-bit process
-# that would see system32 redirected, and run the 32-bit msiexec or sc).
+# native_wine runs a program of the machine's own architecture (`wine` starts a 32-bit
+# process that would see system32 redirected, and run the 32-bit msiexec or sc).
+. "$root/testbed/wine/native-wine.sh"
 case "$arch" in
 win32)
     sys32="$c/windows/system32" sys64="" nbin=$bin32
     loader_path='C:\windows\system32\orxload.exe'
-    native() { wine "$@"; }
     ;;
 win64)
     sys32="$c/windows/syswow64" sys64="$c/windows/system32" nbin=$bin64
     loader_path='C:\windows\syswow64\orxload.exe'
-    native() { /usr/lib/wine/wine64 "$@"; }
     ;;
 *)
     echo "unknown architecture '$arch' (win32 or win64)" >&2
@@ -126,8 +125,8 @@ check_user_data() { # WHAT
 # generator and reads the record, then the 32-bit loader makes sure of the generator through
 # the 32-bit orxlink (unseeded, it would wait for key presses: hence the time limit).
 check_programs() { # ORXTOOL_WINDOWS_PATH
-    native "$1" seed >/dev/null 2>&1 || fail "installed orxtool seed"
-    native "$1" info >/dev/null 2>&1 || fail "installed orxtool info"
+    native_wine "$1" seed >/dev/null 2>&1 || fail "installed orxtool seed"
+    native_wine "$1" info >/dev/null 2>&1 || fail "installed orxtool info"
     timeout 60 wine "$loader_path" S
     local rc=$?
     [ "$rc" -eq 0 ] || fail "orxload.exe S exited $rc"

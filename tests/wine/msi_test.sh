@@ -28,7 +28,7 @@ new_msi=$(winpath "$work/new/orx-$msi_arch.msi")
 msiexec() { # EXPECTED_EXIT ARGUMENTS... (0 or "fail")
     local expected=$1 rc
     shift
-    native msiexec "$@" /qn
+    native_wine msiexec "$@" /qn
     rc=$?
     if [ "$expected" = fail ]; then
         [ "$rc" -ne 0 ] || fail "msiexec $* succeeded, expected a refusal"

@@ -55,12 +55,12 @@ echo "== the installed programs"
 # orxtool answering is the proof that the driver loaded: on 64-bit Windows a kernel service
 # created by a 32-bit sc lands in a 32-bit driver host, where the x64 driver cannot load.
 check_programs "$tool"
-native "$tool" --json info 2>/dev/null | python3 -c \
+native_wine "$tool" --json info 2>/dev/null | python3 -c \
     'import json,sys; d=json.load(sys.stdin); sys.exit(0 if d["record"]["seed_accepted"] else 1)' ||
     fail "generator not ready after orxtool seed"
-native 'C:\Program Files\ORX\orvexa_ctl.exe' load-key 2 1234567890 123456789012 >/dev/null ||
+native_wine 'C:\Program Files\ORX\orvexa_ctl.exe' load-key 2 1234567890 123456789012 >/dev/null ||
     fail "installed orvexa_ctl"
-native "$tool" slots 2>/dev/null | tr -d '\r' | grep -q '^2     123456789012  1234567890' ||
+native_wine "$tool" slots 2>/dev/null | tr -d '\r' | grep -q '^2     123456789012  1234567890' ||
     fail "installed orxtool slots"
 write_user_data
 
@@ -82,7 +82,7 @@ check_files "$instdir" "$c/ProgramData" # the all-users Start menu
 [ -e "$instdir/orvexa_ctl.exe" ] && fail "plain install put orvexa_ctl in"
 [ -e "$instdir/SDK" ] && fail "plain install put the SDK in"
 service_installed && fail "plain install created the orvexa service"
-native "$tool" info >/dev/null 2>&1
+native_wine "$tool" info >/dev/null 2>&1
 rc=$?
 [ "$rc" -eq 2 ] || fail "installed orxtool without a driver exited $rc, expected 2"
 uninstall
