@@ -5,25 +5,31 @@
 
 using BindingTest = LoaderTest;
 
-// wboth.dll lacks ResetKeyEx: loaded, freed, passed over.
+// wboth.dll lacks ResetKeyEx, wbotho.dll InitKey: loaded, freed, passed over.
 TEST_F(BindingTest, CandidatesInOrderAndOnlyACompleteOneBinds) {
-    world().modules.erase(system_path("scrypt.dll"));
-    world().modules[system_path("wboth.dll")] = {"InitKey", "GetDrvInfo", "lokey_get"};
-    world().modules[system_path("wsigno.dll")] = {"InitKey", "GetDrvInfo", "ResetKeyEx"};
-    ASSERT_EQ(bind_crypto_library(), 1);
-    std::string expected;
-    for (const char* n : {"scrypt", "wboth", "wbotho", "wcrypt", "wcrypto", "wsign", "wsigno"}) {
-        expected += "load C:\\sys\\" + std::string(n) + ".dll|";
-        if (std::string(n) == "wboth")
-            expected += "free C:\\sys\\wboth.dll|";
+    for (bool last_complete : {true, false}) {
+        SetUp();
+        world().modules.erase(system_path("scrypt.dll"));
+        world().modules[system_path("wboth.dll")] = {"InitKey", "GetDrvInfo", "lokey_get"};
+        world().modules[system_path("wbotho.dll")] = {"GetDrvInfo", "ResetKeyEx"};
+        if (last_complete)
+            world().modules[system_path("wsigno.dll")] = {"InitKey", "GetDrvInfo", "ResetKeyEx"};
+        EXPECT_EQ(bind_crypto_library(), last_complete ? 1 : 0);
+        std::string expected;
+        for (std::string n : {"scrypt", "wboth", "wbotho", "wcrypt", "wcrypto", "wsign", "wsigno"})
+            expected += "load C:\\sys\\" + n + ".dll|" +
+                        (n == "wboth" || n == "wbotho" ? "free C:\\sys\\" + n + ".dll|" : "");
+        EXPECT_EQ(log_text() + "|", expected);
+        EXPECT_EQ(loader.crypto.module != nullptr, last_complete);
+        EXPECT_EQ(loader.crypto.lokey_get, nullptr); // optional entries stay null
     }
-    EXPECT_EQ(log_text() + "|", expected);
-    EXPECT_EQ(loader.crypto.lokey_get, nullptr); // optional entries stay null
-
-    SetUp();
-    world().system_directory = std::string(260, 'x');
-    EXPECT_EQ(bind_crypto_library(), 0);
-    EXPECT_EQ(log_text(), "");
+    for (size_t length : {0, 259, 260}) { // the directory's room is 260 with its NUL
+        SetUp();
+        world().system_directory = std::string(length, 'x');
+        world().modules[system_path("scrypt.dll")] = crypto_entries;
+        EXPECT_EQ(bind_crypto_library(), length == 259);
+        EXPECT_EQ(world().log.size(), length == 259 ? 1u : 0u);
+    }
 }
 
 TEST_F(BindingTest, AkkordNeedsItsThreeEntriesAndInformationWordsOfFourAnd320) {
@@ -46,15 +52,16 @@ TEST_F(BindingTest, AkkordNeedsItsThreeEntriesAndInformationWordsOfFourAnd320) {
         EXPECT_EQ(log_text(), "load tmdrv32.dll|free tmdrv32.dll");
         EXPECT_EQ(loader.akkord_unavailable, 0); // a device failure may be retried
     }
-    for (bool library : {false, true}) { // never looked for again
+    for (std::string missing : {"", "TmDriverPresent", "TmGetInfo"}) { // never looked for again
         SetUp();
-        if (library)
-            world().modules["tmdrv32.dll"].erase("TmGetInfo");
-        else
+        if (missing.empty())
             world().modules.erase("tmdrv32.dll");
+        else
+            world().modules["tmdrv32.dll"].erase(missing);
         EXPECT_EQ(akkord_auto_init(), 0);
         EXPECT_EQ(akkord_auto_init(), 0);
-        EXPECT_EQ(log_text(), library ? "load tmdrv32.dll|free tmdrv32.dll" : "load tmdrv32.dll");
+        EXPECT_EQ(log_text(),
+                  missing.empty() ? "load tmdrv32.dll" : "load tmdrv32.dll|free tmdrv32.dll");
     }
 }
 

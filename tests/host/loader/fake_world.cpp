@@ -87,12 +87,12 @@ int32_t ORX_OUTSIDE_API tm_present() {
     return w.akkord_present;
 }
 
-uint16_t ORX_OUTSIDE_API tm_info(int32_t, uint8_t* info, int32_t size, uint32_t*) {
+uint16_t ORX_OUTSIDE_API tm_info(int32_t zero, uint8_t* info, int32_t size, uint32_t*) {
     ask(Call::tm_info);
     std::memset(info, 0, size_t(size));
     if (size >= 4)
         std::memcpy(info, w.akkord_words, 4);
-    return w.akkord_info_status;
+    return zero ? 1 : w.akkord_info_status;
 }
 
 uint16_t ORX_OUTSIDE_API tm_random(uint8_t* block, int32_t size) {
