@@ -5,7 +5,15 @@
 #include "registry.h"
 #include "scoped.h"
 
-int orx_mask_read(void* key, orx_stored_mask* mask) {
+namespace {
+
+struct stored_mask {
+    uint8_t bytes[ORX_MASK_MAX_STORED];
+    uint32_t length; // bytes stored
+};
+
+// Reads "mask" whole; only a binary value of at most ORX_MASK_MAX_STORED bytes counts.
+int read_mask(void* key, stored_mask* mask) {
     uint32_t type = 0;
     uint32_t size = sizeof mask->bytes;
     mask->length = 0;
@@ -17,29 +25,25 @@ int orx_mask_read(void* key, orx_stored_mask* mask) {
     return 1;
 }
 
-void orx_mask_first32(const orx_stored_mask* mask, uint8_t out[ORX_MASK_SIZE]) {
-    memset(out, 0, ORX_MASK_SIZE);
-    memcpy(out, mask->bytes, mask->length < ORX_MASK_SIZE ? mask->length : ORX_MASK_SIZE);
+uint32_t first32(uint32_t length) {
+    return length < ORX_MASK_SIZE ? length : ORX_MASK_SIZE;
 }
+
+} // namespace
 
 void orx_mask_add(uint8_t* dst, const uint8_t* add, uint32_t length) {
     for (uint32_t i = 0; i < length; ++i)
         dst[i] = uint8_t(dst[i] + add[i]);
 }
 
-int orx_mask_merge(void* key, const uint8_t add[ORX_MASK_SIZE]) {
-    orx_stored_mask mask;
-    if (!orx_mask_read(key, &mask))
-        return 0;
-    orx_mask_add(mask.bytes, add, mask.length < ORX_MASK_SIZE ? mask.length : ORX_MASK_SIZE);
-    return plat_reg_write_binary(key, ORX_MASK_VALUE, mask.bytes, mask.length) == 0;
-}
-
 void orx_user_mask_merge(const uint8_t add[ORX_MASK_SIZE]) {
     int created = 0;
     scoped_registry_key key(plat_user_key_create(ORX_RANDOM_KEY, &created));
-    if (key && !created)
-        orx_mask_merge(key.get(), add);
+    stored_mask mask;
+    if (!key || created || !read_mask(key.get(), &mask))
+        return;
+    orx_mask_add(mask.bytes, add, first32(mask.length));
+    plat_reg_write_binary(key.get(), ORX_MASK_VALUE, mask.bytes, mask.length);
 }
 
 int orx_user_mask_load(uint8_t mask[ORX_MASK_SIZE], int (*fresh)(void* buffer, uint32_t size)) {
@@ -53,8 +57,9 @@ int orx_user_mask_load(uint8_t mask[ORX_MASK_SIZE], int (*fresh)(void* buffer, u
         plat_reg_write_binary(key.get(), ORX_MASK_VALUE, mask, ORX_MASK_SIZE);
         return 1;
     }
-    orx_stored_mask stored;
-    orx_mask_read(key.get(), &stored); // missing or unusable: zeros
-    orx_mask_first32(&stored, mask);
+    stored_mask stored;
+    read_mask(key.get(), &stored); // missing or unusable: zeros
+    memset(mask, 0, ORX_MASK_SIZE);
+    memcpy(mask, stored.bytes, first32(stored.length));
     return 1;
 }
