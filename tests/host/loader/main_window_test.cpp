@@ -241,8 +241,11 @@ TEST_F(MainWindowTest, UnloadingKeys) {
 
     w.refused_slots = 0;
     w.drv_entries.clear();
+    w.controls[IDC_UNLOAD_ALL].pushed = true; // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].enabled);
+    for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
+        EXPECT_FALSE(w.controls[id].enabled) << id;
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].pushed);
     EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].default_style);
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 }
