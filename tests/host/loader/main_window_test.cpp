@@ -71,7 +71,10 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
     EXPECT_TRUE(w.checked[IDM_COMPRESS_FILES]);
 
     SetUp();
+    std::strcpy(loader.settings.RNGAutoDev, "A"); // any device checks Auto RNG
     open();
+    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
+    EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
     EXPECT_FALSE(visible(IDC_RNG_GROUP));
     for (int id : key_view)
         EXPECT_TRUE(visible(id)) << id;
@@ -155,14 +158,16 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
             main_window_device_change(change, mask, 1);
             EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
-    SetUp(); // the first entry arrives again, then leaves
+    SetUp(); // a label listed twice: the second entry is found before the first
     w.removable = "E";
-    w.drives = {"E:\\"};
+    w.drives = {"E:\\", "E:\\"};
     open();
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
-    EXPECT_EQ(combo(), "Removable disk E:=E:;0");
-    main_window_device_change(VOLUME_REMOVED, 0x10, 1);
-    EXPECT_EQ(combo(), "-1");
+    EXPECT_EQ(combo(), "Removable disk E:=E:\\;Removable disk E:=E:;1");
+    for (const char* left : {"Removable disk E:=E:\\;0", "-1", "-1"}) {
+        main_window_device_change(VOLUME_REMOVED, 0x10, 1);
+        EXPECT_EQ(combo(), left);
+    }
 }
 
 TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
