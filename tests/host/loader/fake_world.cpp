@@ -8,6 +8,7 @@
 #include "loader_state.h"
 #include "main_window_logic.h"
 #include "main_window_ui.h"
+#include "messages.h"
 #include "res/resource_ids.h"
 
 const char* const program_name = "orxload.exe";
@@ -126,6 +127,7 @@ void reset_world() {
     w = World();
     handles.clear();
     loader = LoaderState();
+    set_window_settings_source(nullptr); // no window yet
     fake_reset();
     w.info.word[ORVEXA_INFO_OPERATIONAL] = 1;
     w.modules[program_name];

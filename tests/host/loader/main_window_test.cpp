@@ -214,6 +214,13 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
     w.drv_entries = {entry(1234567, "", "")}; // wider than the sample
     main_window_command(IDM_REFRESH);
     EXPECT_EQ(w.list_extent, 6 * int(w.list[0].size()));
+    w.drv_count = 2; // one entry written, two reported: the other reads as empty
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(w.list[1], "0 : ____________   __________");
+    w.queries_that_answer = 0; // the driver no longer answers
+    w.log.clear();
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
 
     SetUp();
     w.drv_status = 4017;
