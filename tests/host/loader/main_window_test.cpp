@@ -158,6 +158,12 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
             main_window_device_change(change, mask, 1);
             EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
+    SetUp(); // a label listed first arrives again: no second entry
+    w.removable = "E";
+    w.drives = {"E:\\"};
+    open();
+    main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    EXPECT_EQ(combo(), "Removable disk E:=E:;0");
     SetUp(); // a label listed twice: the second entry is found before the first
     w.removable = "E";
     w.drives = {"E:\\", "E:\\"};
