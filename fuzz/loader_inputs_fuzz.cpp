@@ -1,99 +1,396 @@
-// Feeds everything orxload takes from outside to its portable code: the command line,
-// the driver record, the crypto, reader and Akkord libraries' answers, the registry values
-// of the loader and the About box, the drive lists, and what the operator does in the main
-// window. The answers come from the input in the order the loader asks for them
-// (loader_fuzz_platform.cpp); the operator's actions are taken from it here.
-#include <stddef.h>
-#include <stdint.h>
+// Feeds everything orxload takes from outside to its portable code: the command line, the
+// driver record, the outside libraries' answers, the registry, the drive lists, the About
+// box's version resource, and what the operator does in the main window. The world is the
+// native tests' (tests/host/loader/fake_world.cpp); here every answer comes from the input,
+// in the order the loader asks. An exhausted input answers zeros: mostly "success". Every
+// answer keeps the contract of the real call; within it anything goes.
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
+#include "../common/registry.h"
 #include "about_box.h"
+#include "about_platform.h"
 #include "about_texts.h"
-#include "loader_fuzz_platform.h"
-#include "loader_platform.h"
+#include "component_tree.h"
+#include "fake_world.h"
+#include "key_device_list.h"
 #include "loader_state.h"
 #include "main_window_logic.h"
+#include "main_window_ui.h"
 #include "res/resource_ids.h"
 #include "startup.h"
 
 namespace {
 
-const int max_actions = 96;
+const uint8_t* input = nullptr;
+size_t input_left = 0;
+int open_keys = 0;
+std::string version_block;
+const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL,     IDC_EXIT,       IDM_EXIT,
+                             IDC_LOAD_KEY,  IDC_UNLOAD_KEY,     IDC_UNLOAD_ALL, IDM_REFRESH,
+                             IDM_AUTO_RNG,  IDM_COMPRESS_FILES, IDM_ABOUT};
 
-const uint32_t commands[] = {
-    ID_RNG_SAMPLE,  2,           IDC_EXIT,     IDM_EXIT,           IDC_LOAD_KEY, IDC_UNLOAD_KEY,
-    IDC_UNLOAD_ALL, IDM_REFRESH, IDM_AUTO_RNG, IDM_COMPRESS_FILES, IDM_ABOUT};
-const int command_count = sizeof commands / sizeof commands[0];
+[[noreturn]] void fail(const char* what) {
+    fprintf(stderr, "loader fuzz: %s\n", what);
+    abort();
+}
+uint8_t byte() {
+    if (input_left == 0)
+        return 0;
+    --input_left;
+    return *input++;
+}
+uint16_t u16() { // each byte in its own statement: every compiler reads the same
+    uint16_t low = byte();
+    return uint16_t(low | byte() << 8);
+}
+uint32_t u32() {
+    uint32_t low = u16();
+    return low | uint32_t(u16()) << 16;
+}
+// `size` bytes: from the input when the next byte is 0, else all that byte (no NUL).
+void fill(void* out, size_t size) {
+    uint8_t with = byte();
+    for (size_t i = 0; i < size; ++i)
+        static_cast<uint8_t*>(out)[i] = with ? with : byte();
+}
+std::string text(size_t size) {
+    std::string t(size, '\0');
+    fill(&t[0], size);
+    return t;
+}
+// Mostly 0, small codes, the codes the loader knows by number, or any 16-bit value.
+int16_t status() {
+    static const int16_t known[] = {4000, 4001, 4100, 4101, 4102, 32767, -1, -32768};
+    uint8_t b = byte();
+    if (b < 0x80)
+        return int16_t(b == 1 ? 0 : b);
+    return b < 0x88 ? known[b - 0x80] : int16_t(u16());
+}
+std::string after_colon(const std::string& name) {
+    return name.substr(name.rfind(':') + 1);
+}
+std::string before_colon(const std::string& name) {
+    return name.substr(0, name.rfind(':'));
+}
+
+// Sets the answer of the call about to be made.
+void answer(Call call, const std::string& name) {
+    World& w = world();
+    switch (call) {
+    case Call::load:
+        if (byte() == 1)
+            w.modules.erase(name);
+        else
+            w.modules[name] = {"InitKey",    "GetDrvInfo",      "ResetKeyEx", "lokey_get",
+                               "lokey_free", "TmDriverPresent", "TmGetInfo",  "TmGetRandomBytes"};
+        break;
+    case Call::entry:
+        if (byte() == 1)
+            w.modules[before_colon(name)].erase(after_colon(name));
+        break;
+    case Call::removable:
+        w.removable = byte() & 1 ? name.substr(0, 1) : "";
+        break;
+    case Call::string:
+        w.strings[{before_colon(name), uint32_t(std::stoul(after_colon(name)))}] = text(byte());
+        break;
+    case Call::box: {
+        static const int answers[] = {1, 6, 7, 2, 0};
+        w.box_answer = answers[byte() % 5];
+        break;
+    }
+    case Call::query: { // bit 0 fails, bits 1 to 3 set words 1 and 2 and clear word 7, bit 4
+        uint8_t flags = byte(); // takes them whole from the input
+        w.queries_that_answer = flags & 1 ? 0 : -1;
+        w.queries = 0;
+        w.info = orvexa_drv_info();
+        w.info.word[ORVEXA_INFO_RNDM_READY] = (flags >> 1) & 1;
+        w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = (flags >> 2) & 1;
+        w.info.word[ORVEXA_INFO_OPERATIONAL] = !((flags >> 3) & 1);
+        if (flags & 16)
+            for (int word :
+                 {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED, ORVEXA_INFO_OPERATIONAL})
+                w.info.word[word] = u32();
+        break;
+    }
+    case Call::reset_slot:
+        w.refused_slots = byte() == 1 ? ~0u : 0;
+        break;
+    case Call::get_byte:
+        w.byte_read_fails = byte() == 1;
+        break;
+    case Call::init_key:
+        w.init_key_results = {status()};
+        break;
+    case Call::drv_info: { // up to 16 entries of any bytes; any count reported
+        w.drv_entries.resize(byte() % (ORX_DRV_KEY_INFO_MAX + 1));
+        for (DrvKeyInfo& e : w.drv_entries)
+            fill(&e, sizeof e);
+        uint8_t b = byte();
+        w.drv_count = b < 0xF0 ? 0 : b == 0xFF ? u32() : b - 0xF0 + 14;
+        w.drv_status = status();
+        break;
+    }
+    case Call::reset_key:
+        w.reset_key_status = status();
+        break;
+    case Call::reader: {
+        uint8_t b = byte();
+        w.reader_texts.erase(std::stoi(name));
+        if (b != 1)
+            w.reader_texts[std::stoi(name)] = text(u16() % 300);
+        w.reader_unterminated = b == 2;
+        break;
+    }
+    case Call::tm_present:
+        w.akkord_present = byte() ^ 1;
+        break;
+    case Call::tm_info:
+        w.akkord_words[0] = u16();
+        w.akkord_words[1] = u16();
+        w.akkord_info_status = uint16_t(status());
+        break;
+    case Call::tm_random:
+        fill(w.akkord_bytes, sizeof w.akkord_bytes);
+        w.akkord_random_status = uint16_t(status());
+        break;
+    default:
+        break;
+    }
+}
+
+// GetLogicalDriveStrings: roots "X:\" or any text without NUL.
+std::vector<std::string> drive_roots() {
+    std::vector<std::string> roots;
+    for (int i = byte() % 32; i > 0; --i) {
+        uint8_t kind = byte();
+        roots.push_back(kind < 0x80 ? std::string(1, char('A' + kind % 32)) + ":\\" : "");
+        for (int j = kind - 0x7F; j > 0; --j)
+            roots.back() += char(byte() | 1);
+    }
+    return roots;
+}
 
 void operator_action(uint8_t action) {
     switch (action % 8) {
     case 0: {
-        uint8_t b = lf_byte();
-        main_window_command(b < command_count ? commands[b] : lf_u32());
+        uint8_t b = byte();
+        main_window_command(b < sizeof commands / sizeof commands[0] ? commands[b] : u32());
         break;
     }
     case 1:
-        main_window_event(EVENT_PRESS, lf_u32());
+        main_window_event(EVENT_PRESS, u32());
         break;
     case 2:
-        main_window_event(EVENT_MOVE, lf_u32());
+        main_window_event(EVENT_MOVE, u32());
         break;
     case 3: // a run of key presses, as the random-generator view asks for
-        for (int n = lf_byte() % 48; n > 0; --n)
+        for (int n = byte() % 48; n > 0; --n)
             main_window_event(EVENT_PRESS, n);
         break;
     case 4: {
-        uint8_t b = lf_byte();
-        uint32_t event = b & 1   ? uint32_t(DEVICE_ARRIVAL)
-                         : b & 2 ? uint32_t(DEVICE_REMOVE_COMPLETE)
-                                 : lf_u32();
-        uint32_t mask = b & 4 ? 1u << (lf_byte() % 32) : lf_u32();
-        main_window_device_change(event, (b & 8) == 0, mask, lf_u32());
+        uint8_t b = byte();
+        uint32_t drives = b & 4 ? 1u << (byte() % 32) : u32();
+        main_window_device_change(DeviceChange(b % 3), drives, u32());
         break;
     }
     case 5:
-        lf_operator_picks_device(lf_byte());
+        ui_combo_select(IDC_KEY_DEVICE, byte());
         break;
     case 6:
-        lf_operator_picks_line(lf_byte());
+        ui_list_select(IDC_KEY_LIST, byte());
         break;
     default:
-        main_window_command(2);
-        break; // the close box
+        main_window_command(COMMAND_CANCEL);
+        break;
     }
+}
+
+// The dialog's run: its initialisation, then the operator's actions until it ends; an
+// operator who has nothing more to do closes it. About boxes asked for are shown.
+int main_window() {
+    if (byte() == 1)
+        return -1; // the dialog cannot be created
+    World& w = world();
+    main_window_init();
+    for (int n = 0; n < 96 && w.ended == -1000; ++n) {
+        operator_action(input_left ? byte() : 7);
+        for (; w.about_boxes > 0; --w.about_boxes) {
+            static char instance;
+            ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, nullptr);
+        }
+    }
+    if (w.ended == -1000)
+        main_window_command(COMMAND_CANCEL);
+    return w.ended;
 }
 
 } // namespace
 
-// The dialog's run: its initialisation, then the operator's actions until it ends; an
-// operator who has nothing more to do closes it.
-int lp_run_main_window(lp_module resources) {
-    if (!resources)
-        lf_fail("main window without resources");
-    if (lf_byte() == 1)
-        return -1; // the dialog cannot be created
-    lf_window_open();
-    main_window_init();
-    int result = 0;
-    for (int n = 0; n < max_actions && !lf_window_ended(&result); ++n)
-        operator_action(lf_done() ? 7 : lf_byte());
-    if (!lf_window_ended(&result))
-        main_window_command(2);
-    lf_window_ended(&result);
-    return result;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    input = data;
+    input_left = size;
+    open_keys = 0;
+    reset_world();
+    Cp1251Installed = 0;
+    World& w = world();
+    w.answer = answer;
+    w.main_window = main_window;
+    w.other_window = byte() == 1;
+    w.language = u16();
+    uint8_t directory = byte();
+    w.system_directory =
+        directory < 0xF0 ? "C:\\sys" : std::string(200 + (directory - 0xF0) * 10, 'C');
+    if (byte() == 1)
+        w.loaded.clear();
+    w.drives = drive_roots();
+    w.counter = uint64_t(u32()) << 8;
+    std::string command_line = text(byte() % 64);
+    run_loader(&command_line[0]);
+    if (byte() == 1) { // the About box with a product key of its own, as other programs show it
+        static char instance;
+        ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, "orxload");
+    }
+    if (open_keys != 0)
+        fail("registry key left open");
+    return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    lf_begin(data, size);
-    loader = LoaderState();
-    Cp1251Installed = 0;
-    char command_line[64] = {};
-    lf_fill(command_line, lf_byte() % sizeof command_line);
-    run_loader(command_line);
-    // The About box with a product key of its own, as other programs show it.
-    static char instance;
-    if (lf_byte() == 1)
-        ShowAboutBox(&instance, nullptr, 114, "orxload");
-    lf_end();
-    return 0;
+// --- the registry: a key opens or not, and each value is made up when it is read ---
+
+void* plat_user_key_create(const char*, int* created) {
+    uint8_t b = byte();
+    if (b == 1)
+        return nullptr;
+    *created = b == 2;
+    ++open_keys;
+    return new char;
+}
+void* plat_user_key_open(const char*, int) {
+    if (byte() == 1)
+        return nullptr;
+    ++open_keys;
+    return new char;
+}
+void* plat_machine_key_open(const char* path, int access) {
+    return plat_user_key_open(path, access);
+}
+void plat_reg_close(void* key) {
+    if (!key)
+        fail("null key closed");
+    --open_keys;
+    delete static_cast<char*>(key);
+}
+// RegQueryValueEx: a null buffer asks for the size; a buffer too small gets MORE_DATA and
+// garbage, so that a caller trusting it shows. Lengths up to 65535 (the mask's limit is 4096).
+uint32_t plat_reg_query(void*, const char*, uint32_t* type, void* buffer, uint32_t* size) {
+    uint8_t mode = byte();
+    if (mode % 4 == 1)
+        return ORX_ERROR_FILE_NOT_FOUND;
+    if (mode % 4 == 2)
+        return 5; // access denied
+    *type = byte();
+    uint8_t b = byte();
+    uint32_t length = b == 0xFF ? u16() : b, room = *size;
+    *size = length;
+    if (buffer && length > room)
+        memset(buffer, 0xA5, room);
+    else if (buffer)
+        fill(buffer, length);
+    return buffer && length > room ? ORX_ERROR_MORE_DATA : 0;
+}
+uint32_t plat_reg_write_binary(void*, const char*, const void* data, uint32_t size) {
+    volatile uint8_t sum = 0; // every byte read, so that the sanitizers see a read past the end
+    for (uint32_t i = 0; i < size; ++i)
+        sum = uint8_t(sum + static_cast<const uint8_t*>(data)[i]);
+    return byte() == 1 ? 5 : 0;
+}
+uint32_t plat_reg_write_string(void* key, const char* name, const char* text) {
+    return plat_reg_write_binary(key, name, text, uint32_t(strlen(text) + 1));
+}
+uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
+    return plat_reg_write_binary(key, name, &value, sizeof value);
+}
+// RegEnumKeyEx: a known key-device or component name, or any text; a name that does not fit
+// is not given; the list ends with the input.
+int plat_reg_subkey(void*, uint32_t, char* name, uint32_t size) {
+    if (input_left == 0 || byte() != 0)
+        return 0;
+    uint8_t b = byte();
+    std::string n = b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
+                    : b % 2                ? "Support"
+                                           : text(b % 64 + 1);
+    if (n.size() + 1 > size)
+        return 0;
+    memcpy(name, n.c_str(), n.size() + 1);
+    return 1;
+}
+
+// --- the About box's platform ---
+
+void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
+    static const char* const pages[] = {"1251", "1252", "866", "437"};
+    for (int n = byte() % 6; n > 0; --n) {
+        uint8_t b = byte();
+        if (!visit(b < 4 ? pages[b] : std::to_string(u16()).c_str()))
+            return;
+    }
+}
+uint32_t ap_ansi_code_page(void) {
+    uint8_t b = byte();
+    return b == 0 ? 1252 : b == 1 ? 1251 : u16();
+}
+int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
+    int units = int(strlen(text)) + 1;
+    if (byte() == 1 || (room && room < units))
+        return 0;
+    for (int i = 0; room && i < units; ++i)
+        out[i] = static_cast<unsigned char>(text[i]);
+    return units;
+}
+// GetModuleFileName: a name that does not fit is cut to the room without its NUL.
+uint32_t ap_module_file_name(void*, char* name, uint32_t size) {
+    uint8_t b = byte();
+    std::string file = b == 0 ? "C:\\orx\\orxload.exe" : std::string(size_t(b) * 2, 'F');
+    if (b == 1)
+        return 0;
+    memcpy(name, file.c_str(), file.size() < size ? file.size() + 1 : size);
+    return file.size() < size ? uint32_t(file.size()) : size;
+}
+uint32_t ap_version_info_size(const char*) {
+    uint8_t b = byte();
+    return b == 1 ? 0 : 64 + b * 4u;
+}
+int ap_version_info(const char*, uint32_t size, void* data) {
+    if (byte() == 1)
+        return 0;
+    fill(data, size);
+    version_block.assign(static_cast<char*>(data), size);
+    return 1;
+}
+// VerQueryValue: a text anywhere inside the block, of any length that stays inside it.
+int ap_version_query(const void* data, const char*, const char** text, uint32_t* length) {
+    if (byte() == 1 || version_block.empty())
+        return 0;
+    uint32_t size = uint32_t(version_block.size()), offset = u16() % size;
+    *text = static_cast<const char*>(data) + offset;
+    *length = u16() % (size - offset + 1);
+    return 1;
+}
+void ap_message_box(void*, const char*, const char*) {}
+// The dialog inserts the tree's items in order, each under one already inserted, then
+// expands the items listed.
+int ap_run_dialog(void*, const void*, uint32_t, void*, const char* product) {
+    ComponentTree tree = CollectComponents(about_texts(), product);
+    for (size_t i = 0; i < tree.items.size(); ++i)
+        if (tree.items[i].parent >= int(i) || tree.items[i].depth < 1 || tree.items[i].depth > 3)
+            fail("tree item out of order");
+    for (int index : tree.expand)
+        if (index < 0 || size_t(index) >= tree.items.size())
+            fail("tree expands an item it does not have");
+    return byte() == 1 ? -1 : 1;
 }

@@ -110,7 +110,7 @@ int akkord_auto_init() {
     for (int i = 0; i < 8; ++i)
         orvexa_rndm_put_byte(block[i]);
     orx_user_mask_merge(block + 8);
-    loader.rng_progress = RNG_COMPLETE;
+    loader.rng_progress = RNG_SAMPLES;
     return 1;
 }
 

@@ -60,7 +60,7 @@ void UnloadSelectedKey() {
     ui_list_selected_text(IDC_KEY_LIST, line, sizeof line);
     KeyIdFromListLine(line);
     if (loader.crypto.ResetKeyEx(line, 1) != 0)
-        ShowError(MSG_RESET_FAILED, 3);
+        ShowError(IDS_ERR_RESET_KEY, ORX_CRYPTO_DRIVER_ERROR);
     RefreshLoadedKeyList();
 }
 
@@ -71,7 +71,7 @@ void UnloadAllKeys() {
         if (orvexa_key_reset_slot(slot)) {
             ui_list_clear(IDC_KEY_LIST);
         } else {
-            ShowError(MSG_RESET_FAILED, 3);
+            ShowError(IDS_ERR_RESET_KEY, ORX_CRYPTO_DRIVER_ERROR);
             failed = 1;
         }
     }

@@ -4,8 +4,6 @@
 
 #include <stdint.h>
 
-#define ORX_ACCORD_DEVICE "TM:A4.P"
-
 struct KeyDeviceVariant {
     const char* text;
     const char* code;

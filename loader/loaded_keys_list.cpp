@@ -83,7 +83,7 @@ uint32_t RefreshLoadedKeyList() {
     memset(entries, 0, sizeof entries);
     uint32_t count = 0;
     if (loader.crypto.GetDrvInfo(entries, &count) != 0) {
-        ShowError(MSG_DRIVER_ERROR, 3);
+        ShowError(IDS_ERR_DRIVER, ORX_CRYPTO_DRIVER_ERROR);
         end_main_window(0);
     }
     if (count > ORX_DRV_KEY_INFO_MAX)
@@ -96,7 +96,7 @@ uint32_t RefreshLoadedKeyList() {
     fill_lines(entries, count);
     set_unload_buttons();
     if (!reread_drv_info())
-        ShowError(MSG_DRIVER_ERROR, 3);
+        ShowError(IDS_ERR_DRIVER, ORX_CRYPTO_DRIVER_ERROR);
     int rng_ready_for_keys = loader.drv_info.word[ORVEXA_INFO_RNDM_READY] != 0;
     ui_show(IDC_KEY_LIST, rng_ready_for_keys);
     ui_show(IDC_LOAD_KEY_HINT, !rng_ready_for_keys);

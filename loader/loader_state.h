@@ -24,7 +24,8 @@ struct CryptoBinding {
     lokey_free_fn lokey_free;
 };
 
-enum { RNG_COMPLETE = 40, RNG_FINISHED = 41 };
+// The operator gives 40 samples; the next event completes the initialisation.
+enum { RNG_SAMPLES = 40, RNG_FINISHED = RNG_SAMPLES + 1 };
 
 // What the main window got done. Its dialog result cannot tell: the operator's Exit ends
 // it with 0 as well, and a dialog that was never created gives no result of ours.

@@ -80,7 +80,7 @@ void enter_rng_view() {
     ui_show(IDC_RNG_GROUP, 1);
     ui_show(IDC_RNG_PROMPT, 1);
     ui_show(IDC_RNG_PROGRESS, 1);
-    ui_progress_setup(IDC_RNG_PROGRESS, 0, RNG_COMPLETE, 1);
+    ui_progress_setup(IDC_RNG_PROGRESS, 0, RNG_SAMPLES, 1);
     ui_focus(0);
 }
 
@@ -98,7 +98,7 @@ void main_window_init() {
     ui_set_title("orxload");
     read_compress_mode(&window_state.compress_mode);
     ui_menu_check(IDM_COMPRESS_FILES, window_state.compress_mode & 1u);
-    if (!rng_ready() && loader.rng_progress != RNG_COMPLETE) {
+    if (!rng_ready() && loader.rng_progress != RNG_SAMPLES) {
         enter_rng_view();
         return;
     }
@@ -111,7 +111,7 @@ void main_window_command(uint32_t command) {
     case ID_RNG_SAMPLE:
         rng_collection_step();
         break;
-    case 2: // cancel: Esc or the close box
+    case COMMAND_CANCEL:
     case IDC_EXIT:
     case IDM_EXIT:
         exit_window();
@@ -150,11 +150,10 @@ void main_window_event(MainWindowEvent event, uint32_t message_time) {
         rng_move_event(message_time);
 }
 
-void main_window_device_change(uint32_t event, int is_volume, uint32_t unit_mask,
-                               uint32_t message_time) {
-    if (is_volume && event == DEVICE_ARRIVAL)
-        AddRemovableDrive(unit_mask);
-    else if (is_volume && event == DEVICE_REMOVE_COMPLETE)
-        RemoveRemovableDrive(unit_mask);
+void main_window_device_change(DeviceChange change, uint32_t drives, uint32_t message_time) {
+    if (change == VOLUME_ARRIVED)
+        AddRemovableDrive(drives);
+    else if (change == VOLUME_REMOVED)
+        RemoveRemovableDrive(drives);
     rng_press_event(message_time);
 }

@@ -6,7 +6,11 @@
 #include <stdint.h>
 
 enum MainWindowEvent { EVENT_PRESS, EVENT_MOVE };
-enum { DEVICE_ARRIVAL = 0x8000, DEVICE_REMOVE_COMPLETE = 0x8004, DEVICE_TYPE_VOLUME = 2 };
+// The dialog's Cancel command: Esc or the close box.
+enum { COMMAND_CANCEL = 2 };
+// A device change as the dialog's shell reports it: only volumes that arrived or left
+// change the device list.
+enum DeviceChange { DEVICE_OTHER, VOLUME_ARRIVED, VOLUME_REMOVED };
 
 void main_window_init();
 // Ends the dialog with `result`, noting that the window ended itself.
@@ -14,9 +18,8 @@ void end_main_window(int result);
 // The whole first parameter of WM_COMMAND.
 void main_window_command(uint32_t command);
 void main_window_event(MainWindowEvent event, uint32_t message_time);
-// A device change: volume arrivals and removals change the list; every change is a press.
-void main_window_device_change(uint32_t event, int is_volume, uint32_t unit_mask,
-                               uint32_t message_time);
+// A device change; every change counts as a press. `drives`: bit n is drive letter 'A' + n.
+void main_window_device_change(DeviceChange change, uint32_t drives, uint32_t message_time);
 
 // The confirmation asked before compression is switched on (same text in every language).
 extern const char* const compress_confirm_caption;

@@ -4,7 +4,9 @@
 
 #include <stdint.h>
 
-enum { AUTO_RNG_CHECKED = 8, RNG_SAMPLES = 40 };
+#include "loader_state.h"
+
+enum { AUTO_RNG_CHECKED = 8 };
 
 struct MainWindowState {
     int auto_rng_checked; // 0, or 8 while "Auto RNG (from Akkord)" is checked

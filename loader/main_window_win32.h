@@ -6,5 +6,8 @@
 
 // Remembers the dialog, takes its menu and sets the class icon from the resource module.
 void main_window_attach(HWND window);
+// The dialog procedure of dialog 101 (main_dialog_win32.cpp): translates window messages,
+// device changes included, into the main window's logic.
+INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM first, LPARAM second);
 
 #endif

@@ -9,7 +9,11 @@
 
 namespace {
 
-const int32_t own_text_ids[] = {3, 6, 34, 35, 36, 37, 38, 39, 40, 101, 106, 127, 503, 504, 507};
+const int32_t own_text_ids[] = {IDS_ERR_DRIVER,        IDS_ERR_KEY_NOT_FOUND, IDS_ERR_READ_GK,
+                                IDS_ERR_READ_KC,       IDS_ERR_KEY_HOARDER,   IDS_ERR_KEY_REDEFINE,
+                                IDS_ERR_NO_FREE_SLOTS, IDS_ERR_KEY_NOT_SET,   IDS_ERR_RESET_KEY,
+                                IDS_ERR_READ_NUMP,     IDS_ERR_READ_CKDI,     IDS_ERR_DISKETTE_IO,
+                                IDS_ERR_INTERNAL,      IDS_ERR_RNG_INIT,      IDS_ERR_LIBRARY};
 const int32_t reader_codes = ORX_READER_CODES;
 const WindowSettingsSource* window_source = nullptr;
 
@@ -59,11 +63,11 @@ int compose_error_text(int32_t msg_id, int32_t code, char text[ORX_MESSAGE_TEXT]
     if (is_own_text_id(msg_id))
         load(uint32_t(msg_id), text, ORX_MESSAGE_TEXT);
     else if (code < reader_codes)
-        load(MSG_INTERNAL_ERROR, text, ORX_MESSAGE_TEXT);
+        load(IDS_ERR_INTERNAL, text, ORX_MESSAGE_TEXT);
     else if (code == ORX_KEY_MEDIUM_REQUEST)
         return 0;
     else if (!reader_text(code, text))
-        load(MSG_INTERNAL_ERROR, text, ORX_MESSAGE_TEXT);
+        load(IDS_ERR_INTERNAL, text, ORX_MESSAGE_TEXT);
     append_code_suffix(text, code);
     return 1;
 }
@@ -74,7 +78,7 @@ void set_window_settings_source(const WindowSettingsSource* source) {
 
 void ShowError(int32_t msg_id, int32_t code) {
     char caption[ORX_CAPTION_TEXT];
-    load(MSG_CAPTION, caption, sizeof caption);
+    load(IDS_ERROR_CAPTION, caption, sizeof caption);
     char text[ORX_MESSAGE_TEXT];
     if (!compose_error_text(msg_id, code, text)) {
         save_window_settings();

@@ -4,15 +4,9 @@
 
 #include <stdint.h>
 
+#include "res/resource_ids.h"
+
 enum { ORX_MESSAGE_TEXT = 260, ORX_CAPTION_TEXT = 80 };
-enum {
-    MSG_DRIVER_ERROR = 3,
-    MSG_RESET_FAILED = 40,
-    MSG_INTERNAL_ERROR = 503,
-    MSG_CAPTION = 505,
-    MSG_LOADING = 506,
-    MSG_LIBRARY_FAILED = 507,
-};
 constexpr uint32_t ORX_ERROR_BOX_FLAGS = 0x2010; // OK, stop icon, application-modal
 
 // Whether msgId has a text of its own in the string table.

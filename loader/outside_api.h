@@ -54,6 +54,7 @@ typedef uint16_t(ORX_OUTSIDE_API* TmGetRandomBytes_fn)(uint8_t* block, int32_t s
 
 /* Crypto statuses the loader knows by number. */
 enum {
+    ORX_CRYPTO_DRIVER_ERROR = 3, /* also what the loader reports for its own driver failures */
     ORX_KEY_NOT_FOUND = 6,
     ORX_KEY_HOARDER_ERROR = 36,
     ORX_KEY_REDEFINE = 37,

@@ -7,7 +7,7 @@
 
 #include "dll_search.h"
 #include "loader_platform.h"
-#include "main_window.h"
+#include "main_window_win32.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -49,7 +49,7 @@ void rng_collection_step() {
         window_state.rng_event_counter % 10 != 0)
         return;
     // The sample that reaches 40 does not complete by itself: the next event does.
-    if (loader.rng_progress != RNG_COMPLETE)
+    if (loader.rng_progress != RNG_SAMPLES)
         take_sample();
     else
         rng_completion_step();

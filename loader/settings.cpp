@@ -52,7 +52,7 @@ void save_settings(LoaderSettings* settings, const char* selected_device, int au
         strncpy(settings->DefaultKeyDev, selected_device, text_limit - 1);
         settings->DefaultKeyDev[text_limit - 1] = '\0';
     }
-    strcpy(settings->RNGAutoDev, auto_rng_checked ? ORX_AUTO_RNG_DEVICE : "");
+    strcpy(settings->RNGAutoDev, auto_rng_checked ? ORX_ACCORD_DEVICE : "");
     {
         scoped_registry_key key(plat_user_key_open(ORX_SETTINGS_KEY, ORX_KEY_WRITE));
         if (!key)

@@ -9,7 +9,8 @@
 #define ORX_SETTINGS_KEY "SOFTWARE\\DEZURE\\Cryptography\\orxload"
 #define ORX_KEY_DEVICES_KEY "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices"
 #define ORX_COMPRESS_KEY "SOFTWARE\\DEZURE\\CRYPTOGRAPHY\\"
-#define ORX_AUTO_RNG_DEVICE "TM:A4.P"
+// The Akkord reader: its key-device code, and the device of the automatic initialisation.
+#define ORX_ACCORD_DEVICE "TM:A4.P"
 
 void read_settings(LoaderSettings* settings);
 // `selected_device` is the key-device list's current entry, or null when none is selected.

@@ -9,8 +9,6 @@
 #include "messages.h"
 #include "settings.h"
 
-LoaderState loader;
-
 namespace {
 
 const int init_key_attempts = 7;
@@ -28,7 +26,7 @@ int main_window_exit_code() {
         return rng_ready() ? EXIT_DONE : EXIT_RNG_OR_KEYS;
     default:
         if (!loader.window.opened)
-            ShowError(MSG_INTERNAL_ERROR, EXIT_RNG_OR_KEYS);
+            ShowError(IDS_ERR_INTERNAL, EXIT_RNG_OR_KEYS);
         return loader.window.ended ? EXIT_DONE : EXIT_RNG_OR_KEYS;
     }
 }
@@ -46,7 +44,7 @@ int run_main_window() {
 
 // The Akkord step of the unattended modes: a failure ends the program.
 int akkord_step(int* exit_code) {
-    if (loader.rng_progress != RNG_COMPLETE) {
+    if (loader.rng_progress != RNG_SAMPLES) {
         if (loader.akkord_unavailable || !akkord_auto_init()) {
             attention_signal();
             *exit_code = EXIT_RNG_OR_KEYS;
@@ -67,7 +65,7 @@ int mode_load(int reset_first) {
             return code;
         if (rng_ready() && !orvexa_key_reset_slot(0))
             return EXIT_DRIVER;
-        if (rng_ready() || loader.rng_progress == RNG_COMPLETE)
+        if (rng_ready() || loader.rng_progress == RNG_SAMPLES)
             return load_default_keys();
         return run_main_window();
     }
@@ -115,10 +113,6 @@ void choose_resource_module() {
 
 } // namespace
 
-int reread_drv_info() {
-    return orvexa_drv_query_info(&loader.drv_info, 0) != 0;
-}
-
 int parse_command_mode(char* command_line) {
     for (char* p = command_line; *p; ++p)
         *p = char(toupper(static_cast<unsigned char>(*p)));
@@ -158,20 +152,20 @@ int run_loader(char* command_line) {
     lp_secure_dll_search();
     loader.program_instance = lp_program_instance();
     choose_resource_module();
-    lp_load_string(loader.resource_module, MSG_LOADING, loader.loading_text,
+    lp_load_string(loader.resource_module, IDS_LOADING, loader.loading_text,
                    sizeof loader.loading_text);
     loader.command_mode = parse_command_mode(command_line);
     lp_fail_critical_errors();
     int interactive = loader.command_mode == 0;
     if (!reread_drv_info() || loader.drv_info.word[ORVEXA_INFO_OPERATIONAL] == 0) {
         if (interactive)
-            ShowError(MSG_DRIVER_ERROR, 3);
+            ShowError(IDS_ERR_DRIVER, ORX_CRYPTO_DRIVER_ERROR);
         return EXIT_DRIVER;
     }
     if (!bind_crypto_library() || !bind_reader_library()) {
         library_failure_beep();
         if (interactive)
-            ShowError(MSG_LIBRARY_FAILED, EXIT_LIBRARIES);
+            ShowError(IDS_ERR_LIBRARY, EXIT_LIBRARIES);
         return EXIT_LIBRARIES;
     }
     read_settings(&loader.settings);

@@ -3,90 +3,83 @@
 #include "binding.h"
 #include "loader_fixture.h"
 
-namespace {
-
-const char* const random_key = "SOFTWARE\\DEZURE\\Cryptography\\RANDOM";
-
-} // namespace
-
 using BindingTest = LoaderTest;
 
-TEST_F(BindingTest, TheLastCandidateBindsAfterSixFailedLoads) {
-    world().modules.erase(system_path("wbotho.dll"));
-    add_crypto_library(system_path("wsigno.dll"));
-    ASSERT_EQ(bind_crypto_library(), 1);
-    std::vector<std::string> expected;
-    for (const char* n : {"scrypt.dll", "wboth.dll", "wbotho.dll", "wcrypt.dll", "wcrypto.dll",
-                          "wsign.dll", "wsigno.dll"})
-        expected.push_back(system_path(n));
-    EXPECT_EQ(world().loads, expected);
-    EXPECT_NE(loader.crypto.InitKey, nullptr);
-}
-
-TEST_F(BindingTest, ACandidateWithoutResetKeyExIsUnloadedAndSkipped) {
-    add_crypto_library(system_path("wboth.dll"), false);
-    ASSERT_EQ(bind_crypto_library(), 1);
-    EXPECT_EQ(world().frees, std::vector<std::string>{system_path("wboth.dll")});
-    EXPECT_EQ(loader.crypto.module, lp_load_library(system_path("wbotho.dll").c_str()));
-}
-
-TEST_F(BindingTest, ASystemDirectoryThatDoesNotFitFailsTheBinding) {
-    world().system_directory = std::string(260, 'x');
-    EXPECT_EQ(bind_crypto_library(), 0);
-    EXPECT_TRUE(world().loads.empty());
-}
-
-TEST_F(BindingTest, AkkordInformationWordsMustReachFourAnd320) {
-    struct {
-        uint16_t w0, w1;
-        int used;
-    } cases[] = {{4, 319, 0}, {3, 320, 0}, {4, 320, 1}, {5, 400, 1}};
-    for (auto& c : cases) {
+// wboth.dll lacks ResetKeyEx, wbotho.dll InitKey: loaded, freed, passed over.
+TEST_F(BindingTest, CandidatesInOrderAndOnlyACompleteOneBinds) {
+    for (bool last_complete : {true, false}) {
         SetUp();
-        world().akkord_word0 = c.w0;
-        world().akkord_word1 = c.w1;
-        EXPECT_EQ(akkord_auto_init(), c.used);
-        EXPECT_EQ(world().put_bytes.size(), c.used ? 8u : 0u);
-        EXPECT_EQ(loader.rng_progress, c.used ? 40 : 0);
-        EXPECT_EQ(loader.akkord_unavailable, 0); // a device failure may be retried
-        EXPECT_EQ(world().frees, std::vector<std::string>{"tmdrv32.dll"});
+        world().modules.erase(system_path("scrypt.dll"));
+        world().modules[system_path("wboth.dll")] = {"InitKey", "GetDrvInfo", "lokey_get"};
+        world().modules[system_path("wbotho.dll")] = {"GetDrvInfo", "ResetKeyEx"};
+        if (last_complete)
+            world().modules[system_path("wsigno.dll")] = {"InitKey", "GetDrvInfo", "ResetKeyEx"};
+        EXPECT_EQ(bind_crypto_library(), last_complete ? 1 : 0);
+        std::string expected;
+        for (std::string n : {"scrypt", "wboth", "wbotho", "wcrypt", "wcrypto", "wsign", "wsigno"})
+            expected += "load C:\\sys\\" + n + ".dll|" +
+                        (n == "wboth" || n == "wbotho" ? "free C:\\sys\\" + n + ".dll|" : "");
+        EXPECT_EQ(log_text() + "|", expected);
+        EXPECT_EQ(loader.crypto.module != nullptr, last_complete);
+        EXPECT_EQ(loader.crypto.lokey_get, nullptr); // optional entries stay null
+    }
+    for (size_t length : {0, 259, 260}) { // the directory's room is 260 with its NUL
+        SetUp();
+        world().system_directory = std::string(length, 'x');
+        world().modules[system_path("scrypt.dll")] = crypto_entries;
+        EXPECT_EQ(bind_crypto_library(), length == 259);
+        EXPECT_EQ(world().log.size(), length == 259 ? 1u : 0u);
     }
 }
 
-TEST_F(BindingTest, AMissingAkkordLibraryIsNeverLookedForAgain) {
-    world().modules.erase("tmdrv32.dll");
-    EXPECT_EQ(akkord_auto_init(), 0);
-    EXPECT_EQ(akkord_auto_init(), 0);
-    EXPECT_EQ(world().loads, std::vector<std::string>{"tmdrv32.dll"});
-    SetUp();
-    world().modules.erase("tmdrv32.dll");
-    add_akkord_library(false); // no TmGetRandomBytes
-    EXPECT_EQ(akkord_auto_init(), 0);
-    EXPECT_EQ(loader.akkord_unavailable, 1);
-    EXPECT_EQ(world().frees, std::vector<std::string>{"tmdrv32.dll"});
+TEST_F(BindingTest, AkkordNeedsItsThreeEntriesAndInformationWordsOfFourAnd320) {
+    struct {
+        uint16_t words[2], info_status, random_status;
+        int32_t present;
+        int used;
+    } rows[] = {{{4, 320}, 0, 0, 1, 1}, {{5, 400}, 0, 0, 1, 1}, {{4, 319}, 0, 0, 1, 0},
+                {{3, 320}, 0, 0, 1, 0}, {{4, 320}, 1, 0, 1, 0}, {{4, 320}, 0, 1, 1, 0},
+                {{4, 320}, 0, 0, 0, 0}};
+    for (auto& r : rows) {
+        SetUp();
+        std::memcpy(world().akkord_words, r.words, sizeof r.words);
+        world().akkord_info_status = r.info_status;
+        world().akkord_random_status = r.random_status;
+        world().akkord_present = r.present;
+        EXPECT_EQ(akkord_auto_init(), r.used);
+        EXPECT_EQ(world().put_bytes.size(), r.used ? 8u : 0u);
+        EXPECT_EQ(loader.rng_progress, r.used ? RNG_SAMPLES : 0);
+        EXPECT_EQ(log_text(), "load tmdrv32.dll|free tmdrv32.dll");
+        EXPECT_EQ(loader.akkord_unavailable, 0); // a device failure may be retried
+    }
+    for (std::string missing : {"", "TmDriverPresent", "TmGetInfo"}) { // never looked for again
+        SetUp();
+        if (missing.empty())
+            world().modules.erase("tmdrv32.dll");
+        else
+            world().modules["tmdrv32.dll"].erase(missing);
+        EXPECT_EQ(akkord_auto_init(), 0);
+        EXPECT_EQ(akkord_auto_init(), 0);
+        EXPECT_EQ(log_text(),
+                  missing.empty() ? "load tmdrv32.dll" : "load tmdrv32.dll|free tmdrv32.dll");
+    }
 }
 
+// The 32 bytes after the 8 seed bytes are added to a stored mask; a longer mask keeps its
+// tail, and a RANDOM key created now stays without one.
 TEST_F(BindingTest, AkkordBytesAreAddedToTheStoredMaskOnly) {
-    user_key(random_key).values["mask"] = {3, std::vector<uint8_t>(32, 0x01)};
-    std::memset(world().akkord_bytes + 8, 0xFF, 32);
-    world().akkord_bytes[40] = 0x77;
-    ASSERT_EQ(akkord_auto_init(), 1);
-    EXPECT_EQ(user_key(random_key).values["mask"].bytes, std::vector<uint8_t>(32, 0x00));
-
-    SetUp(); // no RANDOM key: created, no mask written, still a success
-    ASSERT_EQ(akkord_auto_init(), 1);
-    EXPECT_TRUE(user_key_exists(random_key));
-    EXPECT_EQ(user_key(random_key).values.count("mask"), 0u);
-
-    SetUp(); // a mask longer than 32 bytes keeps its tail and its length
-    std::vector<uint8_t> long_mask(40, 0x10);
-    user_key(random_key).values["mask"] = {3, long_mask};
-    std::memset(world().akkord_bytes + 8, 0x01, 32);
-    ASSERT_EQ(akkord_auto_init(), 1);
-    std::vector<uint8_t> expected(32, 0x11);
-    expected.resize(40, 0x10);
-    EXPECT_EQ(user_key(random_key).values["mask"].bytes, expected);
-    EXPECT_EQ(fake().open_keys, 0);
+    for (size_t stored : {0u, 32u, 40u}) {
+        SetUp();
+        if (stored)
+            user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3,
+                                                               std::vector<uint8_t>(stored, 0x10)};
+        std::memset(world().akkord_bytes + 8, 0x01, 32);
+        world().akkord_bytes[40] = 0x77;
+        ASSERT_EQ(akkord_auto_init(), 1);
+        std::vector<uint8_t> expected(stored ? 32 : 0, 0x11);
+        expected.resize(stored, 0x10);
+        EXPECT_EQ(user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE].bytes, expected);
+    }
 }
 
 TEST_F(BindingTest, KeyMediumRequestLayout) {
@@ -94,23 +87,18 @@ TEST_F(BindingTest, KeyMediumRequestLayout) {
     LokeyRequest r;
     std::memset(&r, 0xEE, sizeof r);
     build_lokey_request(&r);
-    auto word = [&](size_t at) {
-        uint32_t w;
-        std::memcpy(&w, r.bytes + at, 4);
-        return w;
-    };
-    EXPECT_EQ(word(0), 2880u);
-    EXPECT_EQ(word(4), 0u);
-    EXPECT_EQ(word(8), 0x00400000u);
-    EXPECT_EQ(word(12), 4u);
-    EXPECT_EQ(word(16), 4u);
-    EXPECT_EQ(word(28), 8u);
-    EXPECT_EQ(word(36), 6753u);
-    EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + 40), "000290000001");
-    EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + 56), "000100000101");
-    EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + 72), "000190000101");
-    EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + 828), "c:\\keys\\hd");
-    EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + 1852), "wbotho.dll");
-    for (size_t i : {52u, 88u, 211u, 212u, 827u, 838u, 1851u, 1862u, 2875u, 2879u})
+    const std::pair<size_t, uint32_t> words[] = {{0, 2880}, {4, 0},  {8, 0x00400000}, {12, 4},
+                                                 {16, 4},   {28, 8}, {36, 6753}};
+    for (auto& w : words) {
+        uint32_t v;
+        std::memcpy(&v, r.bytes + w.first, 4);
+        EXPECT_EQ(v, w.second) << w.first;
+    }
+    const std::pair<size_t, const char*> texts[] = {{40, "000290000001"},  {56, "000100000101"},
+                                                    {72, "000190000101"},  {88, ""},
+                                                    {828, "c:\\keys\\hd"}, {1852, "wbotho.dll"}};
+    for (auto& t : texts)
+        EXPECT_STREQ(reinterpret_cast<char*>(r.bytes + t.first), t.second);
+    for (size_t i : {52u, 211u, 212u, 827u, 838u, 1851u, 1862u, 2879u})
         EXPECT_EQ(r.bytes[i], 0) << i;
 }

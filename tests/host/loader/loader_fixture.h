@@ -5,41 +5,38 @@
 
 #include <string>
 
-#include "fake_loader.h"
+#include "../common/registry.h"
+#include "../common/seed_mask.h"
 #include "fake_platform.h"
+#include "fake_world.h"
 #include "loader_state.h"
+#include "settings.h"
 #include "startup.h"
 
-// A machine with the driver answering, the crypto library as wbotho.dll, rdr.dll loaded
-// by it, the Akkord library present, and English texts in the program.
+// The attention signal of the unattended modes, as the log shows it.
+#define SIGNAL "sleep 200|beep 440/200|sleep 2000"
+
 class LoaderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        reset_world();
-        add_crypto_library(system_path("wbotho.dll"));
-        add_reader_library();
-        add_akkord_library();
-        const char* texts[][2] = {
-            {"3", "Error driver ORVEXA"}, {"40", "Can`t  reset key"},
-            {"503", "Internal error"},    {"505", "Error"},
-            {"506", "Loading..."},        {"507", "Loading library failed or Verba not installed"}};
-        for (auto& t : texts)
-            world().strings[{"orxload.exe", uint32_t(std::stoul(t[0]))}] = t[1];
+    void SetUp() override { reset_world(); }
+    void TearDown() override {
+        EXPECT_FALSE(world().nonzero_selector);
+        EXPECT_EQ(fake().open_keys, 0);
     }
     int run(const char* command_line) {
         std::string line = command_line;
         return run_loader(&line[0]);
     }
-    int attention_signals() {
-        int n = 0;
-        for (auto& b : world().beeps)
-            n += b == std::make_pair(440u, 200u);
-        return n;
+    static void set_value(FakeKey& key, const char* name, const std::string& text) {
+        key.values[name] = {ORX_REG_SZ, {text.begin(), text.end()}};
+        key.values[name].bytes.push_back(0);
     }
-    void set_rng_ready() { world().info.word[ORVEXA_INFO_SEED_ACCEPTED] = 1; }
-    void configure_auto_rng() {
-        user_key("SOFTWARE\\DEZURE\\Cryptography\\orxload").values["RNGAutoDev"] = {
-            1, {'T', 'M', ':', 'A', '4', '.', 'P', 0}};
+    static void configure_auto_rng() {
+        set_value(user_key(ORX_SETTINGS_KEY), "RNGAutoDev", ORX_ACCORD_DEVICE);
+        set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", "A:\\");
+    }
+    static std::string value(const char* key, const char* name) {
+        return string_value(user_key(key), name).c_str();
     }
 };
 

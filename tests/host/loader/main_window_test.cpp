@@ -1,7 +1,6 @@
 #include <cstring>
 
 #include "binding.h"
-#include "fake_ui.h"
 #include "loaded_keys_list.h"
 #include "loader_fixture.h"
 #include "main_window_logic.h"
@@ -9,9 +8,6 @@
 #include "res/resource_ids.h"
 
 namespace {
-
-const char* const devices_key = "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices";
-const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
 
 DrvKeyInfo entry(uint32_t slot, const char* crypt, const char* sign) {
     DrvKeyInfo e = {};
@@ -21,408 +17,408 @@ DrvKeyInfo entry(uint32_t slot, const char* crypt, const char* sign) {
     return e;
 }
 
+const int key_view[] = {IDC_KEY_DEVICE,      IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL,
+                        IDC_KEY_LIST_HEADER, IDC_KEY_LIST,         IDC_LOAD_KEY,
+                        IDC_UNLOAD_KEY,      IDC_UNLOAD_ALL,       IDC_EXIT};
+const int rng_view[] = {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS};
+
 } // namespace
 
 class MainWindowTest : public LoaderTest {
   protected:
+    World& w = world();
     void SetUp() override {
         LoaderTest::SetUp();
-        reset_ui();
         loader.resource_module = lp_program_instance();
         bind_crypto_library();
+        w.log.clear();
         std::strcpy(loader.settings.DefaultKeyDev, "A:\\");
         std::strcpy(loader.loading_text, "Loading...");
-        loader.drv_info.word[ORVEXA_INFO_OPERATIONAL] = 1;
     }
-    void ready(bool keys_ready = true) {
-        loader.drv_info.word[2] = 1;
-        world().info.word[2] = 1;
-        loader.drv_info.word[1] = keys_ready;
-        world().info.word[1] = keys_ready;
+    // The driver seeded, with keys welcome or not; opens the window.
+    void open(bool seeded = true, bool keys_welcome = true) {
+        w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = loader.drv_info.word[2] = seeded;
+        w.info.word[ORVEXA_INFO_RNDM_READY] = loader.drv_info.word[1] = keys_welcome;
+        main_window_init();
     }
     void register_devices(std::initializer_list<const char*> names) {
-        machine_key(devices_key);
+        machine_key(ORX_KEY_DEVICES_KEY);
         for (const char* n : names)
-            machine_key(std::string(devices_key) + "\\" + n);
+            machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
     }
-    std::vector<std::string> combo_texts() {
-        std::vector<std::string> out;
-        for (auto& e : ui().combo)
-            out.push_back(e.text);
-        return out;
+    std::string combo() {
+        std::string out;
+        for (auto& e : w.combo)
+            out += e.text + "=" + (e.code ? e.code : "-") + ";";
+        return out + std::to_string(w.combo_selection);
     }
-    bool visible(int id) { return ui().controls[id].visible; }
-    void presses(int n) {
+    bool visible(int id) { return w.controls[id].visible; }
+    void events(MainWindowEvent event, int n) {
         for (int i = 0; i < n; ++i)
-            main_window_event(EVENT_PRESS, 1000u + i);
-    }
-    void moves(int n) {
-        for (int i = 0; i < n; ++i)
-            main_window_event(EVENT_MOVE, 5000u + i);
+            main_window_event(event, 1000u + i);
     }
 };
 
-TEST_F(MainWindowTest, AnEmptyDriverOpensTheGeneratorViewAReadyOneTheKeyView) {
-    main_window_init();
-    EXPECT_EQ(ui().title, "orxload");
-    for (int id : {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS})
+TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView) {
+    user_key(ORX_COMPRESS_KEY).values["CompressFilesMode"] = {ORX_REG_DWORD, {1, 0, 0, 0}};
+    open(false);
+    EXPECT_EQ(w.title, "orxload");
+    for (int id : rng_view)
         EXPECT_TRUE(visible(id));
     EXPECT_FALSE(visible(IDC_KEY_DEVICE));
-    EXPECT_EQ(ui().progress_high, 40);
-    EXPECT_EQ(ui().focus, 0);
+    EXPECT_EQ(w.progress_high, RNG_SAMPLES);
+    EXPECT_EQ(w.focus, 0);
+    EXPECT_TRUE(w.checked[IDM_COMPRESS_FILES]);
 
     SetUp();
-    ready();
-    main_window_init();
+    std::strcpy(loader.settings.RNGAutoDev, "A"); // any device checks Auto RNG
+    open();
+    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
+    EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
     EXPECT_FALSE(visible(IDC_RNG_GROUP));
-    for (int id : {IDC_KEY_DEVICE, IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL, IDC_KEY_LIST_HEADER,
-                   IDC_KEY_LIST, IDC_LOAD_KEY, IDC_UNLOAD_KEY, IDC_UNLOAD_ALL, IDC_EXIT})
+    for (int id : key_view)
         EXPECT_TRUE(visible(id)) << id;
     EXPECT_FALSE(visible(IDC_LOAD_KEY_HINT));
+    EXPECT_FALSE(w.checked[IDM_COMPRESS_FILES]);
 }
 
+// Floppies first, then the other removable drives, then the registered media (the registry
+// enumerates subkeys alphabetically), of which only the first 32 names are looked at.
 TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
-    ready();
-    main_window_init();
-    EXPECT_TRUE(ui().combo.empty());
-    EXPECT_EQ(ui().combo_selection, -1);
-
-    SetUp();
-    ready();
-    world().removable_drives = "ABE";
-    world().logical_drives = "ABCE";
-    register_devices({"dallas", "ACCORD", "Unknown", "FLOP_B"});
-    std::strcpy(loader.settings.DefaultKeyDev, "TM:COM2");
-    main_window_init();
-    // The registry enumerates subkeys in alphabetical order.
-    std::vector<std::string> expected = {"Floppy  (A:)",           "Floppy  (B:)",
-                                         "Removable disk E:",      "TM reader Accord ",
-                                         "TM reader Dallas COM0:", "TM reader Dallas COM1:",
-                                         "TM reader Dallas COM2:", "Floppy  (B:)"};
-    EXPECT_EQ(combo_texts(), expected);
-    EXPECT_STREQ(ui().combo[2].code, "E:\\");
-    EXPECT_STREQ(ui().combo[7].code, "B:\\");
-    EXPECT_EQ(ui().combo_selection, 6);
-    EXPECT_TRUE(ui().menu_enabled[IDM_AUTO_RNG]);
-    EXPECT_FALSE(ui().menu_checked[IDM_AUTO_RNG]);
-}
-
-TEST_F(MainWindowTest, OnlyThirtyTwoRegisteredNamesAreConsidered) {
-    ready();
-    machine_key(devices_key);
-    for (int i = 0; i < 32; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "a%02d", i);
-        machine_key(std::string(devices_key) + "\\" + name);
+    struct {
+        const char *removable, *drives;
+        std::vector<std::string> registered;
+        int unknown_names; // enumerated before the rest
+        const char* default_device;
+        std::string combo;
+    } rows[] = {
+        {"", "", {}, 0, "", "-1"},
+        {"ABE",
+         "ABCE",
+         {"dallas", "ACCORD", "Unknown", "FLOP_B"},
+         0,
+         "TM:COM2",
+         "Floppy  (A:)=A:\\;Floppy  (B:)=B:\\;Removable disk E:=E:\\;TM reader Accord =TM:A4.P;"
+         "TM reader Dallas COM0:=TM:COM0;TM reader Dallas COM1:=TM:COM1;"
+         "TM reader Dallas COM2:=TM:COM2;Floppy  (B:)=B:\\;6"},
+        {"EF",
+         "EF",
+         {"eTok"},
+         0,
+         "",
+         "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
+        {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
+        {"", "", {"eTok"}, 32, "", "-1"},
+    };
+    for (auto& r : rows) {
+        SetUp();
+        w.removable = r.removable;
+        for (const char* d = r.drives; *d; ++d)
+            w.drives.push_back(std::string(1, *d) + ":\\");
+        for (int i = 0; i < r.unknown_names; ++i)
+            r.registered.push_back("a" + std::to_string(10 + i));
+        if (!r.registered.empty())
+            register_devices({});
+        for (const std::string& n : r.registered)
+            machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
+        std::strcpy(loader.settings.DefaultKeyDev, r.default_device);
+        open();
+        EXPECT_EQ(combo(), r.combo);
+        bool accord = r.combo.find("Accord") != std::string::npos;
+        EXPECT_EQ(w.menu_enabled[IDM_AUTO_RNG], accord);
+        EXPECT_STREQ(loader.settings.RNGAutoDev, accord ? ORX_ACCORD_DEVICE : "");
+        EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
     }
-    machine_key(std::string(devices_key) + "\\eTok"); // enumerated 33rd
-    main_window_init();
-    EXPECT_TRUE(ui().combo.empty());
-
-    SetUp();
-    ready();
-    machine_key(devices_key);
-    for (int i = 0; i < 31; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "a%02d", i);
-        machine_key(std::string(devices_key) + "\\" + name);
-    }
-    machine_key(std::string(devices_key) + "\\eTok"); // enumerated 32nd
-    main_window_init();
-    EXPECT_EQ(combo_texts(), std::vector<std::string>{"eToken"});
-}
-
-TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
-    ready();
-    world().removable_drives = "AE";
-    world().logical_drives = "AC";
-    main_window_init();
-    main_window_device_change(DEVICE_ARRIVAL, 1, 0x10, 1);
-    ASSERT_EQ(combo_texts(), (std::vector<std::string>{"Floppy  (A:)", "removable disk E:"}));
-    EXPECT_STREQ(ui().combo[1].code, "E:");
-    EXPECT_EQ(ui().combo_selection, 1);
-    main_window_device_change(DEVICE_ARRIVAL, 1, 0x10, 2); // the same label again
-    EXPECT_EQ(ui().combo.size(), 2u);
-    EXPECT_EQ(ui().combo_selection, 1);
-    main_window_device_change(DEVICE_REMOVE_COMPLETE, 1, 0x10, 3);
-    EXPECT_EQ(combo_texts(), std::vector<std::string>{"Floppy  (A:)"});
-    EXPECT_EQ(ui().combo_selection, 0);
-    main_window_device_change(DEVICE_ARRIVAL, 1, 0x04, 4); // C: is not removable
-    EXPECT_EQ(ui().combo.size(), 1u);
 }
 
 // Bits above Z name no drive: such a mask, or an empty one, changes nothing.
-TEST_F(MainWindowTest, VolumeMasksWithoutADriveChangeNothing) {
-    ready();
-    world().removable_drives = "AE[\\]^_`";
-    world().logical_drives = "AE";
-    main_window_init();
-    const std::vector<std::string> before = combo_texts();
+TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
+    w.removable = "AE[\\]^_`";
+    w.drives = {"C:\\"};
+    open();
+    struct {
+        DeviceChange change;
+        uint32_t drives;
+        std::string combo;
+    } rows[] = {
+        {VOLUME_ARRIVED, 0x10, "E:;1"},
+        {VOLUME_ARRIVED, 0x01, "E:;removable disk A:=A:;2"},
+        {VOLUME_ARRIVED, 0x11, "E:;removable disk A:=A:;1"}, // the highest drive: E:
+        {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
+        {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
+        {VOLUME_REMOVED, 0x01, "E:;0"},
+        {VOLUME_REMOVED, 0x20, "E:;0"},
+    };
+    for (auto& r : rows) {
+        main_window_device_change(r.change, r.drives, 1);
+        EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
+    }
     for (uint32_t mask : {0u, 1u << 26, 1u << 31, 0xFC000000u})
-        for (uint32_t event : {uint32_t(DEVICE_ARRIVAL), uint32_t(DEVICE_REMOVE_COMPLETE)}) {
-            main_window_device_change(event, 1, mask, 1);
-            EXPECT_EQ(combo_texts(), before) << std::hex << mask << " " << event;
+        for (DeviceChange change : {VOLUME_ARRIVED, VOLUME_REMOVED}) {
+            main_window_device_change(change, mask, 1);
+            EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
+    SetUp(); // a label listed first arrives again: no second entry
+    w.removable = "E";
+    w.drives = {"E:\\"};
+    open();
+    main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    EXPECT_EQ(combo(), "Removable disk E:=E:;0");
+    SetUp(); // a label listed twice: the second entry is found before the first
+    w.removable = "E";
+    w.drives = {"E:\\", "E:\\"};
+    open();
+    main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    EXPECT_EQ(combo(), "Removable disk E:=E:\\;Removable disk E:=E:;1");
+    for (const char* left : {"Removable disk E:=E:\\;0", "-1", "-1"}) {
+        main_window_device_change(VOLUME_REMOVED, 0x10, 1);
+        EXPECT_EQ(combo(), left);
+    }
 }
 
-TEST_F(MainWindowTest, KeyListLinesWidthAndPosition) {
-    ready();
-    world().drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
-                           entry(12, "1212121212", "")};
-    main_window_init();
-    std::vector<std::string> expected = {"0 : 111122222233   1111222222",
-                                         "7 : 777788888899   __________",
-                                         "12: ____________   1212121212"};
-    EXPECT_EQ(ui().list, expected);
-    EXPECT_EQ(ui().list_extent, 0);
-    EXPECT_EQ(ui().list_selection, 2);
-    EXPECT_TRUE(ui().controls[IDC_UNLOAD_ALL].enabled);
+TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
+    w.drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
+                     entry(12, "1212121212", "")};
+    open(true, false);
+    EXPECT_EQ(w.list, (std::vector<std::string>{"0 : 111122222233   1111222222",
+                                                "7 : 777788888899   __________",
+                                                "12: ____________   1212121212"}));
+    EXPECT_EQ(w.list_extent, 0);
+    EXPECT_EQ(w.list_selection, 2);
+    EXPECT_FALSE(visible(IDC_KEY_LIST));
+    EXPECT_TRUE(visible(IDC_LOAD_KEY_HINT));
+    for (int id : {IDC_LOAD_KEY, IDC_EXIT, IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
+        EXPECT_TRUE(w.controls[id].enabled) << id;
 
-    struct {
-        std::vector<uint32_t> slots;
-        uint32_t p;
-    } cases[] = {{{0, 1, 2}, 3}, {{0, 2, 3}, 1}, {{1}, 0}, {{}, 0}};
-    for (auto& c : cases) {
+    w.drv_entries.clear(); // the keys went elsewhere: a refresh disables the unloading
+    main_window_command(IDM_REFRESH);
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].enabled);
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].enabled);
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].default_style);
+    EXPECT_EQ(w.focus, IDC_LOAD_KEY);
+
+    const std::pair<std::vector<uint32_t>, uint32_t> gaps[] = {
+        {{0, 1, 2}, 3}, {{0, 2, 3}, 1}, {{1}, 0}, {{}, 0}};
+    for (auto& g : gaps) {
         std::vector<DrvKeyInfo> entries;
-        for (uint32_t s : c.slots)
+        for (uint32_t s : g.first)
             entries.push_back(entry(s, "1111222222", ""));
-        EXPECT_EQ(first_gap(entries.data(), uint32_t(entries.size())), c.p);
+        EXPECT_EQ(first_gap(entries.data(), uint32_t(entries.size())), g.second);
     }
 }
 
 TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
-    ready();
     DrvKeyInfo wild;
     std::memset(&wild, '9', sizeof wild); // no terminating NULs anywhere
     wild.slot = 3;
-    world().drv_entries = std::vector<DrvKeyInfo>(16, wild);
-    world().drv_info_count = 40;
-    main_window_init();
-    ASSERT_EQ(ui().list.size(), 16u);
-    EXPECT_EQ(ui().list[0], "3 : 999999999999   9999999999");
-    EXPECT_GT(ui().list_extent, -1);
+    w.drv_entries = std::vector<DrvKeyInfo>(ORX_DRV_KEY_INFO_MAX, wild);
+    w.drv_count = 40;
+    open();
+    ASSERT_EQ(w.list.size(), size_t(ORX_DRV_KEY_INFO_MAX));
+    EXPECT_EQ(w.list[0], "3 : 999999999999   9999999999");
+    EXPECT_EQ(w.list_extent, 0);
+    w.drv_entries = {entry(1234567, "", "")}; // wider than the sample
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(w.list_extent, 6 * int(w.list[0].size()));
+    w.drv_count = 2; // one entry written, two reported: the other reads as empty
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(w.list[1], "0 : ____________   __________");
+    w.queries_that_answer = 0; // the driver no longer answers
+    w.log.clear();
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
+
+    SetUp();
+    w.drv_status = 4017;
+    open();
+    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
+    EXPECT_EQ(w.ended, 0);
 }
 
-TEST_F(MainWindowTest, NoKeysDisablesTheUnloadButtonsAndAWaitingDriverShowsTheHint) {
-    ready(false);
-    world().drv_entries = {entry(0, "1111222222", "111122222233")};
-    main_window_init();
-    EXPECT_FALSE(visible(IDC_KEY_LIST));
-    EXPECT_TRUE(visible(IDC_LOAD_KEY_HINT));
-    EXPECT_TRUE(ui().controls[IDC_UNLOAD_KEY].enabled);
-
-    world().drv_entries.clear();
+TEST_F(MainWindowTest, UnloadingKeys) {
+    w.drv_entries = {entry(2, "3333444444", "333344444455"), entry(5, "4444555555", "")};
+    w.refused_slots = 1u << 2 | 1u << 5;
+    open();
+    for (int line : {0, 1, -1}) {
+        w.list_selection = line;
+        w.reset_key_status = line < 0 ? IDS_ERR_RESET_KEY : 0;
+        main_window_command(IDC_UNLOAD_KEY);
+        EXPECT_EQ(w.focus, IDC_UNLOAD_KEY);
+    }
     main_window_command(IDC_UNLOAD_ALL);
-    EXPECT_EQ(world().resets.size(), 16u);
-    EXPECT_FALSE(ui().controls[IDC_UNLOAD_KEY].enabled);
-    EXPECT_FALSE(ui().controls[IDC_UNLOAD_ALL].enabled);
-    EXPECT_FALSE(ui().controls[IDC_UNLOAD_ALL].default_style);
-    EXPECT_EQ(ui().focus, IDC_LOAD_KEY);
-}
+    std::string resets;
+    for (int slot = 0; slot < ORVEXA_SLOT_COUNT; ++slot)
+        resets += slot == 2 || slot == 5
+                      ? "|refused reset " + std::to_string(slot) + "|box Can`t  reset key (3 )"
+                      : "|reset " + std::to_string(slot);
+    EXPECT_EQ(log_text(), "unload 333344444455/1|unload 4444555555/1|unload xxxxssssssyy/1|"
+                          "box Can`t  reset key (3 )" +
+                              resets);
+    EXPECT_EQ(w.list_extent, 0);
+    EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
 
-TEST_F(MainWindowTest, UnloadAllReportsEveryRefusingSlotInOrder) {
-    ready();
-    world().drv_entries = {entry(2, "1111222222", ""), entry(5, "2222333333", "")};
-    world().refused_reset_slots = (1u << 2) | (1u << 5);
-    main_window_init();
+    w.refused_slots = 0;
+    w.drv_entries.clear();
+    w.controls[IDC_UNLOAD_ALL].pushed = true; // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
-    EXPECT_EQ(world().resets.size(), 16u);
-    ASSERT_EQ(world().boxes.size(), 2u);
-    EXPECT_EQ(world().boxes[0].text, "Can`t  reset key (3 )");
-    EXPECT_TRUE(ui().controls[IDC_UNLOAD_KEY].enabled); // as the rebuild left them
+    for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
+        EXPECT_FALSE(w.controls[id].enabled) << id;
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].pushed);
+    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].default_style);
+    EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 }
 
-TEST_F(MainWindowTest, ACryptoLibraryThatCannotListTheKeysEndsTheWindow) {
-    ready();
-    world().drv_info_status = 4017;
-    main_window_init();
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].text, "Error driver ORVEXA (3 )");
-    EXPECT_EQ(ui().ended, 0);
-}
-
-TEST_F(MainWindowTest, UnloadKeyUsesTheSignIdOrTheCryptIdOrThePlaceholder) {
-    ready();
-    world().drv_entries = {entry(3, "3333444444", "333344444455"), entry(4, "4444555555", "")};
-    main_window_init();
-    ui().list_selection = 0;
-    main_window_command(IDC_UNLOAD_KEY);
-    ui().list_selection = 1;
-    main_window_command(IDC_UNLOAD_KEY);
-    ui().list_selection = -1;
-    world().refused_key_ids = 1;
-    main_window_command(IDC_UNLOAD_KEY);
-    EXPECT_EQ(world().reset_key_ids,
-              (std::vector<std::string>{"333344444455", "4444555555", "xxxxssssssyy"}));
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].text, "Can`t  reset key (3 )");
-}
-
-TEST_F(MainWindowTest, AFailingLoadShowsItsBoxWhileLoadingStands) {
-    ready();
-    world().removable_drives = "A";
-    world().strings[{"orxload.exe", 38}] = "No free slots in driver ORVEXA";
-    world().drv_entries = {entry(0, "1111222222", "")};
-    main_window_init();
-    world().init_key_results = {38};
+TEST_F(MainWindowTest, LoadingKeys) {
+    w.removable = "A";
+    w.drives = {"A:\\"};
+    w.strings[{program_name, IDS_ERR_NO_FREE_SLOTS}] = "No free slots";
+    w.drv_entries = {entry(0, "1111222222", ""), entry(3, "3333444444", "")};
+    open();
+    w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
-    EXPECT_EQ(world().init_key_devices, std::vector<std::string>{"A:\\"});
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].text, "No free slots in driver ORVEXA (38 )");
-    EXPECT_EQ(ui().list_at_box[0].back(), "Loading...");
-    EXPECT_FALSE(ui().load_pushed_at_box[0]);
-    EXPECT_EQ(ui().list.size(), 1u); // the loading line is gone again
-    EXPECT_FALSE(ui().wait_cursor);
-}
-
-TEST_F(MainWindowTest, LoadKeyWithoutADeviceCodeDoesNothing) {
-    ready();
-    main_window_init(); // no drives, no registered media: nothing selected
+    EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
+    EXPECT_EQ(w.list_tail_at_box, "Loading...");
+    EXPECT_FALSE(w.load_pushed_at_box);
+    EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
+    EXPECT_FALSE(w.wait_cursor);
+    EXPECT_EQ(w.focus, IDC_LOAD_KEY);
+    w.drv_entries.push_back(entry(1, "5555666666", ""));
     main_window_command(IDC_LOAD_KEY);
-    EXPECT_TRUE(world().init_key_devices.empty());
-    EXPECT_TRUE(world().boxes.empty());
+    EXPECT_EQ(w.list_selection, 1); // the first free slot before the load
+    EXPECT_FALSE(w.controls[IDC_LOAD_KEY].pushed);
+
+    w.combo_selection = -1; // no device code: nothing to load
+    w.log.clear();
+    main_window_command(IDC_LOAD_KEY);
+    EXPECT_EQ(log_text(), "");
 }
 
 TEST_F(MainWindowTest, Status4101SavesTheWindowsChoiceAndRequestsTheMedium) {
-    ready();
-    user_key(settings_key);
-    world().removable_drives = "A";
+    user_key(ORX_SETTINGS_KEY);
+    w.removable = "A";
     register_devices({"Accord"});
-    main_window_init();
-    ui().combo_selection = 1;
+    open();
+    w.combo_selection = 1;
     main_window_command(IDM_AUTO_RNG);
-    world().init_key_results = {4101};
+    w.init_key_results = {ORX_KEY_MEDIUM_REQUEST};
     main_window_command(IDC_LOAD_KEY);
-    EXPECT_TRUE(world().boxes.empty());
-    EXPECT_EQ(world().lokey_calls, (std::vector<std::string>{"get 2880", "free 2880"}));
-    EXPECT_EQ(string_value(user_key(settings_key), "DefaultKeyDev"), std::string("TM:A4.P", 8));
-    EXPECT_EQ(string_value(user_key(settings_key), "RNGAutoDev"), std::string("TM:A4.P", 8));
+    EXPECT_EQ(log_text(), "init TM:A4.P waiting|lokey 2880|lokey 2880");
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), ORX_ACCORD_DEVICE);
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
 }
 
 TEST_F(MainWindowTest, FortyKeyReleasesThenOneMoreComplete) {
-    user_key("SOFTWARE\\DEZURE\\Cryptography\\RANDOM").values["mask"] = {
-        3, std::vector<uint8_t>(32, 0)};
-    main_window_init();
-    presses(40);
-    EXPECT_EQ(loader.rng_progress, 40);
-    EXPECT_EQ(world().steps, 40);
-    EXPECT_EQ(ui().progress_position, 40);
+    user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(32, 0)};
+    w.counter = 0x100000005ull;
+    open(false);
+    events(EVENT_PRESS, RNG_SAMPLES);
+    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
+    EXPECT_EQ(w.steps, RNG_SAMPLES);
+    EXPECT_EQ(w.progress, RNG_SAMPLES);
     EXPECT_TRUE(visible(IDC_RNG_GROUP));
-    presses(1);
-    EXPECT_EQ(loader.rng_progress, 41);
-    for (int id : {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS})
+    events(EVENT_PRESS, 1);
+    EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
+    for (int id : rng_view)
         EXPECT_FALSE(visible(id)) << id;
     EXPECT_TRUE(visible(IDC_KEY_DEVICE));
     EXPECT_TRUE(visible(IDC_EXIT)); // the loaded-keys list was refreshed
-    // Byte i read from the driver is i + 1; the message time 1000 + i is added.
-    std::vector<uint8_t>& mask =
-        user_key("SOFTWARE\\DEZURE\\Cryptography\\RANDOM").values["mask"].bytes;
+    // Sample i is byte i + 1 of the driver plus the message time 1000 + i and the counter.
+    auto& mask = user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE].bytes;
     ASSERT_EQ(mask.size(), 32u);
-    EXPECT_EQ(mask[0], uint8_t(9 + 1000 + 8));
-    presses(5);
-    EXPECT_EQ(world().steps, 40);
+    EXPECT_EQ(mask[0], uint8_t(9 + 1000 + 8 + 5));
+    events(EVENT_PRESS, 5);
+    EXPECT_EQ(w.steps, RNG_SAMPLES);
+    EXPECT_EQ(w.byte_reads, RNG_SAMPLES);
 }
 
-TEST_F(MainWindowTest, MovesCountTenAtATimeAndAPressRoundsUp) {
-    main_window_init();
-    moves(400);
-    EXPECT_EQ(loader.rng_progress, 40);
-    moves(9);
-    EXPECT_EQ(loader.rng_progress, 40);
-    moves(1);
-    EXPECT_EQ(loader.rng_progress, 41);
-
-    SetUp();
-    main_window_init();
-    moves(5);
+TEST_F(MainWindowTest, MovesCountTenAtATimeAPressRoundsUpAFailedReadCostsABarStep) {
+    open(false);
+    events(EVENT_MOVE, 5);
     EXPECT_EQ(loader.rng_progress, 0);
-    main_window_event(EVENT_PRESS, 1);
-    EXPECT_EQ(loader.rng_progress, 1);
+    events(EVENT_PRESS, 1);
     EXPECT_EQ(window_state.rng_event_counter, 10);
-    moves(9);
+    events(EVENT_MOVE, 9);
     EXPECT_EQ(loader.rng_progress, 1);
-    moves(1);
+    events(EVENT_MOVE, 1);
     EXPECT_EQ(loader.rng_progress, 2);
+    w.byte_read_fails = true;
+    events(EVENT_PRESS, 3);
+    EXPECT_EQ(loader.rng_progress, 2);
+    EXPECT_EQ(w.progress, 5);
+    EXPECT_EQ(w.steps, 2);
+    w.byte_read_fails = false;
+    events(EVENT_MOVE, 105);
+    events(EVENT_PRESS, 1);
+    EXPECT_EQ(window_state.rng_event_counter, 160); // 155 rounded up to the next ten
+    events(EVENT_MOVE, 270);
+    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
+    main_window_device_change(DEVICE_OTHER, 0, 1); // a device change is a press
+    EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
 }
 
-TEST_F(MainWindowTest, AFailedByteReadCostsABarStepButNoSample) {
-    main_window_init();
-    world().byte_read_fails = true;
-    presses(3);
-    EXPECT_EQ(loader.rng_progress, 0);
-    EXPECT_EQ(ui().progress_position, 3);
-    EXPECT_EQ(world().steps, 0);
-}
-
-TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionAndModeILoadsOnce) {
+TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionModeILoadsOnceAkkordsListStays) {
     loader.command_mode = 'S';
-    main_window_init();
-    presses(41);
-    EXPECT_EQ(ui().ended, 0);
+    open(false);
+    events(EVENT_PRESS, RNG_SAMPLES + 1);
+    EXPECT_EQ(w.ended, 0);
 
     SetUp();
     loader.command_mode = 'I';
-    world().init_key_results = {36};
-    main_window_init();
-    presses(41);
-    EXPECT_EQ(ui().ended, 36);
-    EXPECT_EQ(world().init_key_devices.size(), 1u);
-    EXPECT_TRUE(world().boxes.empty());
-}
+    w.init_key_results = {ORX_KEY_HOARDER_ERROR};
+    open(false);
+    events(EVENT_PRESS, RNG_SAMPLES + 1);
+    EXPECT_EQ(w.ended, ORX_KEY_HOARDER_ERROR);
+    EXPECT_EQ(log_text(), "init A:\\");
 
-TEST_F(MainWindowTest, AkkordProgressWithoutAReadyDriverFillsTheDeviceListOnce) {
-    loader.rng_progress = 40;
-    world().removable_drives = "A";
-    main_window_init();
+    SetUp(); // Akkord reached 40 at start-up, the driver is not seeded
+    loader.rng_progress = RNG_SAMPLES;
+    w.removable = "A";
+    open(false);
     EXPECT_TRUE(visible(IDC_KEY_DEVICE));
-    presses(1);
-    EXPECT_EQ(loader.rng_progress, 41);
-    EXPECT_EQ(combo_texts(), std::vector<std::string>{"Floppy  (A:)"});
+    events(EVENT_PRESS, 1);
+    EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
+    EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;0");
 }
 
-TEST_F(MainWindowTest, ExitSavesOnlyWhileReadyAndRefreshNeedsWordTwoExactlyOne) {
-    user_key(settings_key);
-    main_window_init();
-    main_window_command(2);
-    EXPECT_EQ(ui().ended, 0);
+TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne) {
+    user_key(ORX_SETTINGS_KEY);
+    open(false);
+    main_window_command(COMMAND_CANCEL);
+    EXPECT_EQ(w.ended, 0);
     EXPECT_EQ(fake().registry_writes, 0);
 
     SetUp();
-    user_key(settings_key);
-    ready();
-    loader.drv_info.word[2] = 2;
-    world().info.word[2] = 2;
+    user_key(ORX_SETTINGS_KEY);
+    w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = loader.drv_info.word[2] = 2;
     main_window_init();
-    world().drv_entries = {entry(1, "1111222222", "")};
+    w.drv_entries = {entry(1, "1111222222", "")};
     main_window_command(IDM_REFRESH);
-    EXPECT_TRUE(ui().list.empty());
-    main_window_command(IDC_EXIT);
-    EXPECT_EQ(string_value(user_key(settings_key), "RNGAutoDev"), std::string(1, '\0'));
+    EXPECT_TRUE(w.list.empty());
+    main_window_command(IDM_AUTO_RNG);
+    main_window_command(IDM_EXIT);
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
 }
 
 TEST_F(MainWindowTest, MenuTogglesForAutoRngAndCompression) {
-    ready();
-    main_window_init();
+    open();
     main_window_command(IDM_AUTO_RNG);
+    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
     main_window_command(IDM_AUTO_RNG);
     EXPECT_EQ(window_state.auto_rng_checked, 0);
-    EXPECT_FALSE(ui().menu_checked[IDM_AUTO_RNG]);
+    EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
     EXPECT_EQ(fake().registry_writes, 0);
 
-    const char* compress_key = "SOFTWARE\\DEZURE\\CRYPTOGRAPHY\\";
-    user_key(compress_key).values["CompressFilesMode"] = {4, {6, 0, 0, 0}};
-    world().box_answer = 7; // No
-    main_window_command(IDM_COMPRESS_FILES);
-    EXPECT_EQ(user_key(compress_key).values["CompressFilesMode"].bytes[0], 6);
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].flags, 0x34u);
-    world().box_answer = 6; // Yes
-    main_window_command(IDM_COMPRESS_FILES);
-    EXPECT_EQ(user_key(compress_key).values["CompressFilesMode"].bytes[0], 7);
-    EXPECT_TRUE(ui().menu_checked[IDM_COMPRESS_FILES]);
-    main_window_command(IDM_COMPRESS_FILES); // switching off asks nothing
-    EXPECT_EQ(world().boxes.size(), 2u);
-    EXPECT_EQ(user_key(compress_key).values["CompressFilesMode"].bytes[0], 6);
+    FakeKey& key = user_key(ORX_COMPRESS_KEY);
+    key.values["CompressFilesMode"] = {ORX_REG_DWORD, {6, 0, 0, 0}};
+    for (int answer : {7, 6, 1}) { // No, Yes, then switching off asks nothing
+        w.box_answer = answer;
+        main_window_command(IDM_COMPRESS_FILES);
+        EXPECT_EQ(key.values["CompressFilesMode"].bytes[0], answer == 6 ? 7 : 6);
+        EXPECT_EQ(w.checked[IDM_COMPRESS_FILES], answer == 6);
+    }
+    EXPECT_EQ(w.log.size(), 2u);
+    EXPECT_EQ(w.box_caption, compress_confirm_caption);
+    EXPECT_EQ(w.box_flags, 0x34u);
     main_window_command(IDM_ABOUT);
-    EXPECT_EQ(ui().about_boxes, 1);
+    EXPECT_EQ(w.about_boxes, 1);
 }

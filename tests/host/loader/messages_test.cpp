@@ -1,7 +1,8 @@
+#include <climits>
 #include <cstring>
 
-#include "loader_fixture.h"
 #include "binding.h"
+#include "loader_fixture.h"
 #include "messages.h"
 
 class MessagesTest : public LoaderTest {
@@ -9,61 +10,61 @@ class MessagesTest : public LoaderTest {
     void SetUp() override {
         LoaderTest::SetUp();
         loader.resource_module = lp_program_instance();
-        bind_reader();
-    }
-    void bind_reader() {
-        loader.rdr_error_a = reinterpret_cast<rdr_error_a_fn>(
-            lp_entry_point(lp_loaded_module("rdr.dll"), "rdr_error_a"));
+        ASSERT_TRUE(bind_reader_library());
     }
     std::string shown(int32_t id, int32_t code) {
-        world().boxes.clear();
+        world().log.clear();
         ShowError(id, code);
-        return world().boxes.empty() ? "<no box>" : world().boxes.back().text;
+        return log_text();
     }
 };
 
-TEST_F(MessagesTest, TextChoiceAndSuffix) {
-    EXPECT_EQ(shown(3, 3), "Error driver ORVEXA (3 )");
-    EXPECT_EQ(shown(40, 3), "Can`t  reset key (3 )");
-    EXPECT_EQ(shown(505, 505), "Internal error (505 )");
-    EXPECT_EQ(shown(-2, -2), "Internal error (-2 )");
-    EXPECT_EQ(shown(6, 6), " (6 )"); // a string the module lacks is empty
-    world().reader_texts[4100] = "Card reader not found";
-    EXPECT_EQ(shown(4100, 4100), "Card reader not found (4100 )");
-    EXPECT_EQ(shown(4102, 4102), "Internal error (4102 )");
+TEST_F(MessagesTest, EveryOwnIdShowsItsTextOthersTheInternalErrorOrTheReaders) {
+    const int own[] = {IDS_ERR_DRIVER,        IDS_ERR_KEY_NOT_FOUND, IDS_ERR_READ_GK,
+                       IDS_ERR_READ_KC,       IDS_ERR_KEY_HOARDER,   IDS_ERR_KEY_REDEFINE,
+                       IDS_ERR_NO_FREE_SLOTS, IDS_ERR_KEY_NOT_SET,   IDS_ERR_RESET_KEY,
+                       IDS_ERR_READ_NUMP,     IDS_ERR_READ_CKDI,     IDS_ERR_DISKETTE_IO,
+                       IDS_ERR_INTERNAL,      IDS_ERR_RNG_INIT,      IDS_ERR_LIBRARY};
+    for (int id : own) {
+        world().strings[{program_name, uint32_t(id)}] = "own " + std::to_string(id);
+        EXPECT_EQ(shown(id, 7), "box own " + std::to_string(id) + " (7 )");
+    }
+    world().strings[{program_name, IDS_ERR_INTERNAL}] = "Internal error";
+    for (int id : {2, 4, 7, 33, 41, 102, 128, 502, IDS_ERROR_CAPTION, 508})
+        EXPECT_EQ(shown(id, 7), "box Internal error (7 )") << id;
+    EXPECT_EQ(world().box_caption, "Error");
+    EXPECT_EQ(world().box_flags, ORX_ERROR_BOX_FLAGS);
+    EXPECT_EQ(shown(-2, -2), "box Internal error (-2 )");
+    EXPECT_EQ(shown(3999, 3999), "box Internal error (3999 )");
+    world().reader_texts[4000] = "Card reader not found";
+    EXPECT_EQ(shown(4000, 4000), "box Card reader not found (4000 )");
+    EXPECT_EQ(shown(4102, 4102), "box Internal error (4102 )");
     loader.rdr_error_a = nullptr; // no reader library bound
-    EXPECT_EQ(shown(4100, 4100), "Internal error (4100 )");
-    bind_reader();
-    EXPECT_EQ(world().boxes.back().caption, "Error");
-    EXPECT_EQ(world().boxes.back().flags, 0x2010u);
+    EXPECT_EQ(shown(4000, 4000), "box Internal error (4000 )");
 }
 
 TEST_F(MessagesTest, ReaderTextsThatFillTheBufferAreCutSoTheSuffixFits) {
-    world().reader_texts[4001] = std::string(259, 'x');
-    std::string text = shown(4001, 4001);
-    EXPECT_EQ(text.size(), 259u);
-    EXPECT_EQ(text.substr(text.size() - 8), " (4001 )");
-
-    world().reader_unterminated = true;
-    text = shown(4001, 4001);
-    EXPECT_EQ(text.size(), 259u);
-    EXPECT_EQ(text.substr(0, 3), "RRR");
-    EXPECT_EQ(text.substr(text.size() - 8), " (4001 )");
-
-    char buffer[260];
-    std::memset(buffer, 'y', 259);
-    buffer[259] = '\0';
+    for (bool unterminated : {false, true}) {
+        world().reader_texts[4001] = std::string(ORX_MESSAGE_TEXT - 1, 'x');
+        world().reader_unterminated = unterminated;
+        std::string text = shown(4001, 4001);
+        EXPECT_EQ(text.size(), 4u + ORX_MESSAGE_TEXT - 1);
+        EXPECT_EQ(text.substr(0, 5), unterminated ? "box R" : "box x");
+        EXPECT_EQ(text.substr(text.size() - 8), " (4001 )");
+    }
+    char buffer[ORX_MESSAGE_TEXT];
+    std::memset(buffer, 'y', ORX_MESSAGE_TEXT - 1);
+    buffer[ORX_MESSAGE_TEXT - 1] = '\0';
     append_code_suffix(buffer, INT32_MIN);
-    EXPECT_EQ(std::strlen(buffer), 259u);
-    EXPECT_STREQ(buffer + 259 - 15, " (-2147483648 )");
+    EXPECT_EQ(std::strlen(buffer), ORX_MESSAGE_TEXT - 1u);
+    EXPECT_STREQ(buffer + ORX_MESSAGE_TEXT - 17, "y (-2147483648 )");
 }
 
 TEST_F(MessagesTest, Status4101SavesTheSettingsAndRequestsTheKeyMedium) {
-    user_key("SOFTWARE\\DEZURE\\Cryptography\\orxload");
-    std::strcpy(loader.settings.DefaultKeyDev, "A:\\");
+    user_key(ORX_SETTINGS_KEY);
+    std::strcpy(loader.settings.DefaultKeyDev, "E:");
     bind_crypto_library();
-    EXPECT_EQ(shown(4101, 4101), "<no box>");
-    EXPECT_EQ(world().lokey_calls, (std::vector<std::string>{"get 2880", "free 2880"}));
-    EXPECT_EQ(string_value(user_key("SOFTWARE\\DEZURE\\Cryptography\\orxload"), "DefaultKeyDev"),
-              std::string("A:\\", 4));
+    EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST), "lokey 2880|lokey 2880");
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "E:");
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }

@@ -1,119 +1,110 @@
-#include <algorithm>
-
-#include "fake_ui.h"
+#include "fake_world.h"
 #include "loader_fixture.h"
 #include "main_window_logic.h"
 #include "res/resource_ids.h"
 
+#define STARTED "secure dll search|load res409.dll|no critical-error boxes"
+#define BOUND STARTED "|load C:\\sys\\scrypt.dll"
+#define AKKORD_TRIED "load tmdrv32.dll|free tmdrv32.dll"
+
 TEST(CommandMode, OnlyTheWholeLineAfterUpperCasingSelectsAMode) {
-    struct {
-        const char* line;
-        int mode;
-    } cases[] = {{"i", 'I'}, {"I", 'I'}, {"u", 'U'}, {"r", 'R'}, {"S", 'S'},
-                 {"I ", 0},  {"/I", 0},  {"IR", 0},  {"", 0},    {"x", 0}};
+    const std::pair<const char*, int> cases[] = {{"i", 'I'}, {"u", 'U'}, {"r", 'R'}, {"S", 'S'},
+                                                 {"I ", 0},  {"/I", 0},  {"IR", 0},  {"", 0}};
     for (auto& c : cases) {
-        std::string line = c.line;
-        EXPECT_EQ(parse_command_mode(&line[0]), c.mode) << c.line;
+        std::string line = c.first;
+        EXPECT_EQ(parse_command_mode(&line[0]), c.second) << c.first;
     }
-    char name[16];
-    language_module_name(0x0419, name);
-    EXPECT_STREQ(name, "res419.dll");
-    language_module_name(0x0409, name);
-    EXPECT_STREQ(name, "res409.dll");
 }
 
-TEST_F(LoaderTest, ASecondLoaderEndsAtOnceWithoutTouchingAnything) {
-    world().other_window = true;
-    EXPECT_EQ(run(""), 1);
-    EXPECT_EQ(world().queries, 0);
-    EXPECT_TRUE(world().loads.empty());
-    EXPECT_TRUE(world().boxes.empty());
+// One row per journey through start-up and the unattended modes: the machine, the command
+// line, the exit code and everything the loader did outside.
+TEST_F(LoaderTest, Journeys) {
+    auto repeat = [](std::string s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += "|" + s;
+        return out;
+    };
+    struct {
+        const char *line, *machine; // the machine's conditions, named below
+        int exit_code;
+        std::string log;
+    } rows[] = {
+        {"", "other-window", EXIT_ALREADY_RUNNING, ""},
+        {"", "russian off", EXIT_DRIVER,
+         "secure dll search|load res419.dll|no critical-error boxes|box Oshibka (3 )"},
+        {"", "driver-absent", EXIT_DRIVER, STARTED "|box Error driver ORVEXA (3 )"},
+        {"R", "off", EXIT_DRIVER, STARTED},
+        {"I", "off", EXIT_DRIVER, STARTED},
+        {"U", "off", EXIT_DRIVER, STARTED},
+        {"S", "off", EXIT_DRIVER, STARTED},
+        {"", "long-system-dir", EXIT_LIBRARIES, STARTED "|beep 440/300|box No library (503 )"},
+        {"S", "no-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
+        {"I", "bare-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
+        {"I", "seeded bad-medium", EXIT_RNG_OR_KEYS, BOUND + repeat("init A:\\|" SIGNAL, 7)},
+        {"i", "seeded third-try", EXIT_DONE, BOUND + repeat("init A:\\|" SIGNAL, 2) + "|init A:\\"},
+        {"R", "", EXIT_DONE, BOUND "|reset 0"},
+        {"R", "refuses-reset", EXIT_DRIVER, BOUND "|refused reset 0"},
+        {"S", "seeded auto", EXIT_DONE, BOUND},
+        {"I", "auto", EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
+        {"U", "auto unseeded-by-akkord", EXIT_DONE, BOUND "|" AKKORD_TRIED "|init A:\\"},
+        {"U", "auto", EXIT_DONE, BOUND "|" AKKORD_TRIED "|reset 0|init A:\\"},
+        {"U", "seeded", EXIT_DONE, BOUND "|reset 0|init A:\\"},
+        {"S", "auto no-akkord-library", EXIT_RNG_OR_KEYS,
+         BOUND "|load tmdrv32.dll|" SIGNAL "|" SIGNAL},
+        {"I", "auto no-akkord-device", EXIT_RNG_OR_KEYS,
+         BOUND "|" AKKORD_TRIED "|" SIGNAL "|" AKKORD_TRIED "|" SIGNAL},
+        {"S", "auto driver-leaves", EXIT_DRIVER, BOUND "|" AKKORD_TRIED "|" SIGNAL},
+    };
+    for (auto& row : rows) {
+        SetUp();
+        World& w = world();
+        auto is = [&](const char* condition) {
+            return (" " + std::string(row.machine) + " ")
+                       .find(std::string(" ") + condition + " ") != std::string::npos;
+        };
+        w.other_window = is("other-window");
+        if (is("russian")) {
+            w.language = 0x0419;
+            w.modules["res419.dll"];
+            w.strings[{"res419.dll", IDS_ERR_DRIVER}] = "Oshibka";
+        }
+        w.info.word[ORVEXA_INFO_OPERATIONAL] = !is("off");
+        w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = is("seeded");
+        w.queries_that_answer = is("driver-absent") ? 0 : is("driver-leaves") ? 1 : -1;
+        if (is("long-system-dir"))
+            w.system_directory = std::string(260, 'x');
+        if (is("no-rdr"))
+            w.loaded.clear();
+        if (is("bare-rdr"))
+            w.modules["rdr.dll"].clear();
+        if (is("bad-medium") || is("third-try"))
+            w.init_key_results = {ORX_KEY_HOARDER_ERROR, ORX_KEY_HOARDER_ERROR};
+        if (is("third-try"))
+            w.init_key_results.push_back(0);
+        w.refused_slots = is("refuses-reset");
+        if (is("auto"))
+            configure_auto_rng();
+        w.seed_bytes_make_ready = !is("unseeded-by-akkord");
+        if (is("no-akkord-library"))
+            w.modules.erase("tmdrv32.dll");
+        w.akkord_present = !is("no-akkord-device");
+        EXPECT_EQ(run(row.line), row.exit_code) << row.machine;
+        EXPECT_EQ(log_text(), row.log) << row.machine;
+    }
 }
 
-TEST_F(LoaderTest, StartUpSecuresTheDllSearchAndUsesTheLanguageModuleWhenPresent) {
+TEST_F(LoaderTest, StartUpTakesTheTextsOfTheLanguageModuleAndAkkordSeedsTheDriver) {
     world().language = 0x0419;
     world().modules["res419.dll"];
-    world().strings[{"res419.dll", 506}] = "Zagruzka...";
-    world().info.word[ORVEXA_INFO_OPERATIONAL] = 0;
-    EXPECT_EQ(run(""), 501);
-    EXPECT_TRUE(world().dll_search_secured);
-    EXPECT_TRUE(world().critical_errors_off);
-    EXPECT_EQ(world().loads.front(), "res419.dll");
-    EXPECT_STREQ(loader.loading_text, "Zagruzka...");
-    EXPECT_EQ(loader.resource_module, lp_load_library("res419.dll"));
-}
-
-TEST_F(LoaderTest, DriverAbsentIsReportedOnlyInteractively) {
-    world().query_fails = true;
-    EXPECT_EQ(run(""), 501);
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].text, "Error driver ORVEXA (3 )");
-    EXPECT_EQ(world().boxes[0].caption, "Error");
-    EXPECT_EQ(world().boxes[0].flags, 0x2010u);
-
-    for (const char* mode : {"R", "I", "U", "S"}) {
-        SetUp();
-        world().info.word[ORVEXA_INFO_OPERATIONAL] = 0;
-        EXPECT_EQ(run(mode), 501) << mode;
-        EXPECT_TRUE(world().boxes.empty());
-        EXPECT_TRUE(world().resets.empty());
-    }
-}
-
-TEST_F(LoaderTest, MissingLibrariesBeepAndEndWith503) {
-    world().modules.erase(system_path("wbotho.dll"));
-    EXPECT_EQ(run(""), 503);
-    EXPECT_EQ(world().beeps, (std::vector<std::pair<uint32_t, uint32_t>>{{440, 300}}));
-    ASSERT_EQ(world().boxes.size(), 1u);
-    EXPECT_EQ(world().boxes[0].text, "Loading library failed or Verba not installed (503 )");
-
-    SetUp();
-    world().already_loaded.clear(); // the reader library is not loaded
-    EXPECT_EQ(run("S"), 503);
-    EXPECT_TRUE(world().boxes.empty());
-    EXPECT_TRUE(world().frees.empty()); // the bound crypto library stays
-
-    SetUp();
-    world().modules["rdr.dll"].entries.clear();
-    EXPECT_EQ(run("I"), 503);
-}
-
-TEST_F(LoaderTest, ModeIRetriesAFailingMediumSevenTimes) {
-    set_rng_ready();
-    world().init_key_results = {36};
-    EXPECT_EQ(run("I"), 502);
-    EXPECT_EQ(world().init_key_devices, std::vector<std::string>(7, "A:\\"));
-    EXPECT_EQ(attention_signals(), 7);
-    std::vector<uint32_t> pauses;
-    for (int i = 0; i < 7; ++i)
-        pauses.insert(pauses.end(), {200, 2000});
-    EXPECT_EQ(world().sleeps, pauses);
-    EXPECT_TRUE(world().resets.empty());
-    EXPECT_EQ(world().selectors, std::vector<uint32_t>{0});
-
-    SetUp();
-    set_rng_ready();
-    world().init_key_results = {36, 36, 0};
-    EXPECT_EQ(run("i"), 0);
-    EXPECT_EQ(world().init_key_devices.size(), 3u);
-}
-
-TEST_F(LoaderTest, ModeRResetsSlotZeroOnly) {
-    EXPECT_EQ(run("R"), 0);
-    EXPECT_EQ(world().resets, std::vector<uint32_t>{0});
-    EXPECT_TRUE(world().init_key_devices.empty());
-    SetUp();
-    world().refused_reset_slots = 1;
-    EXPECT_EQ(run("R"), 501);
-}
-
-TEST_F(LoaderTest, ModeSWithAReadyGeneratorTouchesNeitherAkkordNorKeys) {
-    set_rng_ready();
+    world().strings[{"res419.dll", IDS_LOADING}] = "Zagruzka";
     configure_auto_rng();
-    EXPECT_EQ(run("S"), 0);
-    EXPECT_EQ(world().akkord_calls, 0);
-    EXPECT_TRUE(world().init_key_devices.empty());
-    EXPECT_EQ(world().main_window_runs, 0);
+    for (int i = 0; i < ORX_AKKORD_RANDOM_SIZE; ++i)
+        world().akkord_bytes[i] = uint8_t(i);
+    EXPECT_EQ(run("I"), EXIT_DONE);
+    EXPECT_STREQ(loader.loading_text, "Zagruzka");
+    EXPECT_EQ(world().put_bytes, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
 }
 
 // Without Akkord the unattended modes need the operator in the main window; the exit code
@@ -125,7 +116,7 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
         const char* mode;
         Window window;
         int exit_code;
-    } cases[] = {
+    } rows[] = {
         {"I", CLOSED, 502},
         {"I", DONE, 0},
         {"I", INIT_KEY_FAILS, 502},
@@ -144,90 +135,39 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
         {"", NOT_CREATED, 502},
         {"", LATE, 0},
     };
-    for (auto& c : cases) {
+    for (auto& row : rows) {
         SetUp();
-        SCOPED_TRACE(testing::Message() << "mode '" << c.mode << "' window " << c.window);
-        if (c.window == INIT_KEY_FAILS)
-            world().init_key_results = {36};
+        SCOPED_TRACE(testing::Message() << "mode '" << row.mode << "' window " << row.window);
+        if (row.window == INIT_KEY_FAILS)
+            world().init_key_results = {ORX_KEY_HOARDER_ERROR};
+        int runs = 0;
         world().main_window = [&] {
-            if (c.window == NOT_CREATED || (c.window == LATE && world().main_window_runs < 3))
+            if (row.window == NOT_CREATED || (row.window == LATE && ++runs < 3))
                 return -1;
-            reset_ui();
             main_window_init();
-            if (c.window == CLOSED)
+            if (row.window == CLOSED)
                 main_window_command(IDC_EXIT);
-            if (c.window == CLOSED || c.window == TAKEN_AWAY)
+            if (row.window == CLOSED || row.window == TAKEN_AWAY)
                 return 0;
-            for (int i = 0; i < 41; ++i) {
-                if (i == 40 && c.window != NOT_READY)
-                    set_rng_ready(); // the driver took the samples as its seed
+            for (int i = 0; i <= RNG_SAMPLES; ++i) {
+                if (i == RNG_SAMPLES && row.window != NOT_READY)
+                    world().info.word[ORVEXA_INFO_SEED_ACCEPTED] = 1; // the samples seeded it
                 main_window_event(EVENT_PRESS, 1000u + i);
             }
-            if (ui().ended == -1000) // the key view stands: the operator leaves it
+            if (world().ended == -1000) // the key view stands: the operator leaves it
                 main_window_command(IDC_EXIT);
-            return ui().ended;
+            return world().ended;
         };
-        EXPECT_EQ(run(c.mode), c.exit_code);
-        size_t runs = c.window == NOT_CREATED || c.window == LATE ? 3 : 1;
-        EXPECT_EQ(size_t(world().main_window_runs), runs);
-        EXPECT_EQ(world().sleeps, std::vector<uint32_t>(runs - 1, 1000)); // 1 s between tries
+        int code = run(row.mode);
+        EXPECT_EQ(code, row.exit_code);
+        bool retried = row.window == NOT_CREATED || row.window == LATE;
+        std::string log = log_text();
+        std::string tries = retried ? "window orxload.exe|sleep 1000|window orxload.exe|sleep "
+                                      "1000|window orxload.exe"
+                                    : "window orxload.exe";
+        EXPECT_NE(log.find(tries), std::string::npos) << log;
         EXPECT_EQ(world().akkord_calls, 0);
-        bool told = c.mode[0] == '\0' && c.window == NOT_CREATED;
-        ASSERT_EQ(world().boxes.size(), told ? 1u : 0u);
-        if (told) {
-            EXPECT_EQ(world().boxes[0].text, "Internal error (502 )");
-        }
+        bool told = row.mode[0] == '\0' && row.window == NOT_CREATED;
+        EXPECT_EQ(log.find("box Internal error (502 )") != std::string::npos, told) << log;
     }
-}
-
-TEST_F(LoaderTest, AkkordAtStartUpSeedsTheDriverAndModeILoadsTheKeys) {
-    configure_auto_rng();
-    for (int i = 0; i < 41; ++i)
-        world().akkord_bytes[i] = uint8_t(i);
-    EXPECT_EQ(run("I"), 0);
-    EXPECT_EQ(world().put_bytes, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(loader.rng_progress, 40);
-    EXPECT_EQ(world().init_key_devices.size(), 1u);
-    EXPECT_EQ(world().frees.back(), "tmdrv32.dll");
-}
-
-TEST_F(LoaderTest, ModeUResetsOnlyWhenReadyButLoadsAfterAkkordEitherWay) {
-    configure_auto_rng();
-    world().seed_bytes_make_ready = false; // Akkord succeeds, the driver still not ready
-    EXPECT_EQ(run("U"), 0);
-    EXPECT_TRUE(world().resets.empty());
-    EXPECT_EQ(world().init_key_devices.size(), 1u);
-
-    SetUp();
-    configure_auto_rng();
-    EXPECT_EQ(run("U"), 0);
-    EXPECT_EQ(world().resets, std::vector<uint32_t>{0});
-    EXPECT_EQ(world().init_key_devices.size(), 1u);
-}
-
-TEST_F(LoaderTest, AkkordUnavailableEndsTheUnattendedModesWith502) {
-    configure_auto_rng();
-    world().modules.erase("tmdrv32.dll");
-    EXPECT_EQ(run("S"), 502);
-    EXPECT_EQ(world().main_window_runs, 0);
-    EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 1);
-    EXPECT_EQ(attention_signals(), 2); // start-up attempt, then the Akkord step
-
-    SetUp();
-    configure_auto_rng();
-    world().akkord_present = 0; // found, but the device is absent: tried again
-    EXPECT_EQ(run("I"), 502);
-    EXPECT_EQ(world().main_window_runs, 0);
-    EXPECT_EQ(std::count(world().loads.begin(), world().loads.end(), "tmdrv32.dll"), 2);
-}
-
-// Akkord succeeds at start-up, then the driver stops answering: the mode's own re-read
-// ends the program with 501.
-TEST_F(LoaderTest, AFailingReReadAfterAkkordEndsTheModeWith501) {
-    configure_auto_rng();
-    world().queries_that_answer = 1;
-    EXPECT_EQ(run("S"), 501);
-    EXPECT_EQ(world().queries, 3);
-    EXPECT_EQ(attention_signals(), 1); // the start-up re-read
-    EXPECT_EQ(world().main_window_runs, 0);
 }
