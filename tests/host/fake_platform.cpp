@@ -26,21 +26,6 @@ void fake_reset() {
     the_fake.handler = [](const FakeRequest&) { return FakeAnswer(); };
 }
 
-std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
-                                 const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out(16 + data.size());
-    uint32_t words[4] = {status, 0, checksum, length};
-    std::memcpy(out.data(), words, 16);
-    std::copy(data.begin(), data.end(), out.begin() + 16);
-    return out;
-}
-
-uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index) {
-    uint32_t w = 0;
-    std::memcpy(&w, &bytes.at(index * 4), 4);
-    return w;
-}
-
 int plat_version(uint32_t* platform_id, uint32_t* major) {
     *platform_id = the_fake.platform_id;
     *major = the_fake.major;

@@ -61,9 +61,4 @@ FakeKey& machine_key(const std::string& path);
 bool user_key_exists(const std::string& path);
 std::string string_value(const FakeKey& key, const std::string& name); // "" when absent
 
-// A driver answer: the four header words, then the data.
-std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
-                                 const std::vector<uint8_t>& data = {});
-uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index);
-
 #endif

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 #include "channel.h"
 #include "fake_platform.h"
@@ -16,47 +17,12 @@
 #include "orxlink.h"
 #include "status.h"
 
-inline FakeAnswer fails_with(uint32_t error) {
-    return FakeAnswer{false, error, {}};
-}
-inline FakeAnswer replies(std::vector<uint8_t> out) {
-    return FakeAnswer{true, 0, std::move(out)};
-}
-inline uint8_t xor_of(const std::vector<uint8_t>& bytes, size_t from = 0) {
-    uint8_t x = 0;
-    for (size_t i = from; i < bytes.size(); ++i)
-        x ^= bytes[i];
-    return x;
-}
-// first, first + step, ... (mod 256)
-inline std::vector<uint8_t> bytes(size_t n, uint8_t first, uint8_t step = 1) {
-    std::vector<uint8_t> out(n);
-    for (size_t i = 0; i < n; ++i)
-        out[i] = uint8_t(first + step * i);
-    return out;
-}
-// 256 * per bytes whose byte counts have the square sum of their deviations `square_sum`
-// (even): pairs of values +d and -d around `per` each add 2 d^2.
-inline std::vector<uint8_t> sample_with_square_sum(uint32_t square_sum, uint32_t per = 100) {
-    std::vector<uint32_t> counts(256, per);
-    for (uint32_t rest = square_sum / 2, pair = 0; rest; ++pair) {
-        uint32_t d = 1;
-        while ((d + 1) * (d + 1) <= rest && d < per)
-            ++d;
-        counts[2 * pair] += d;
-        counts[2 * pair + 1] -= d;
-        rest -= d * d;
-    }
-    std::vector<uint8_t> sample;
-    for (int v = 0; v < 256; ++v)
-        sample.insert(sample.end(), counts[v], uint8_t(v));
-    return sample;
-}
+using Bytes = std::vector<uint8_t>;
 
 class LibraryTest : public ::testing::Test {
-  protected:
+  public:
     uint32_t words[20] = {0, 0, 0, 0, 0, 4, 0, 1}; // the record: 4 units = 32-byte blocks
-    std::vector<uint8_t> stream;                   // generator output, repeated
+    Bytes stream;                                  // generator output, repeated
     size_t position = 0;
     int block_reads = 0, seed_bytes = 0;
     uint32_t key_set_status = 0, seed_byte_status = 0;
@@ -77,32 +43,69 @@ class LibraryTest : public ::testing::Test {
     void TearDown() override { orx_process_detach(); }
 
     FakeAnswer drive(const FakeRequest& r) {
+        Bytes block(r.code == ORVEXA_IOCTL_BLOCK_READ ? words[5] * 8 : 0);
+        for (uint8_t& b : block)
+            b = stream.empty() ? 0 : stream[position++ % stream.size()];
         switch (r.code) {
         case ORVEXA_IOCTL_QUERY_INFO:
-            return replies(std::vector<uint8_t>((uint8_t*)words, (uint8_t*)words + 80));
-        case ORVEXA_IOCTL_BLOCK_READ: {
+            return ok(Bytes((uint8_t*)words, (uint8_t*)words + 80));
+        case ORVEXA_IOCTL_BLOCK_READ:
             ++block_reads;
-            std::vector<uint8_t> block(words[5] * 8);
-            for (uint8_t& b : block)
-                b = stream.empty() ? 0 : stream[position++ % stream.size()];
-            return replies(fake_header(0, xor_of(block), uint32_t(block.size()), block));
-        }
+            return ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
         case ORVEXA_IOCTL_KEY_SET:
             if (key_set_status == 0 && on_key_set)
-                on_key_set(fake_word(r.in, 0));
-            return replies(fake_header(key_set_status, 0, 0));
+                on_key_set(word(r.in, 0));
+            return ok(frame(key_set_status));
         case ORVEXA_IOCTL_SEED_BYTE:
-            if (seed_byte_status == 0 && ++seed_bytes >= 8)
-                words[3] = 1;
-            return replies(fake_header(seed_byte_status, 0, 0));
+            words[3] |= seed_byte_status == 0 && ++seed_bytes >= 8;
+            return ok(frame(seed_byte_status));
         }
-        return replies(r.out_size >= 16 ? fake_header(0, 0, 0) : std::vector<uint8_t>());
+        return ok(r.out_size >= 16 ? frame(0) : Bytes());
     }
-    // Runs `call` with a fresh status and request log; returns its result.
-    template <class F> int fresh(F call) {
-        orx_set_status(0);
-        fake().requests.clear();
-        return call();
+
+    static FakeAnswer ok(Bytes out) { return FakeAnswer{true, 0, std::move(out)}; }
+    static FakeAnswer fails(uint32_t error) { return FakeAnswer{false, error, {}}; }
+    // A request or answer: the four header words, then the data.
+    static Bytes frame(uint32_t w0, uint32_t w1 = 0, uint32_t w2 = 0, uint32_t w3 = 0,
+                       const Bytes& data = {}) {
+        Bytes out(16);
+        uint32_t w[4] = {w0, w1, w2, w3};
+        std::memcpy(out.data(), w, 16);
+        out.insert(out.end(), data.begin(), data.end());
+        return out;
+    }
+    static uint32_t word(const Bytes& b, size_t i) {
+        uint32_t w;
+        std::memcpy(&w, &b.at(4 * i), 4);
+        return w;
+    }
+    static uint8_t xor_of(const Bytes& b) {
+        uint8_t x = 0;
+        for (uint8_t v : b)
+            x ^= v;
+        return x;
+    }
+    // first, first + step, ... (mod 256)
+    static Bytes bytes(size_t n, uint8_t first, uint8_t step = 1) {
+        Bytes out(n);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = uint8_t(first + step * i);
+        return out;
+    }
+    // 256 * per bytes whose counts have the square sum of deviations `square_sum` (even):
+    // pairs of values +d and -d around `per` each add 2 d^2.
+    static Bytes sample_with_square_sum(uint32_t square_sum, uint32_t per = 100) {
+        std::vector<uint32_t> counts(256, per);
+        for (uint32_t rest = square_sum / 2, pair = 0, d = 1; rest; ++pair, rest -= d * d, d = 1) {
+            while ((d + 1) * (d + 1) <= rest && d < per)
+                ++d;
+            counts[2 * pair] += d;
+            counts[2 * pair + 1] -= d;
+        }
+        Bytes sample;
+        for (int v = 0; v < 256; ++v)
+            sample.insert(sample.end(), counts[v], uint8_t(v));
+        return sample;
     }
     const FakeRequest& last_request() { return fake().requests.back(); }
     const FakeRequest* last(uint32_t code) {
@@ -117,8 +120,14 @@ class LibraryTest : public ::testing::Test {
             n += r.code == code;
         return n;
     }
-    long buffers_held() { return fake().allocations - fake().frees; }
+    long held() { return fake().allocations - fake().frees; }
     uint32_t status() { return orvexa_drv_last_status(); }
+    // Runs `call` with a fresh status and request log; returns its result.
+    template <class F> int fresh(F call) {
+        orx_set_status(0);
+        fake().requests.clear();
+        return call();
+    }
 };
 
 #endif
