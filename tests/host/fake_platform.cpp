@@ -8,13 +8,11 @@
 #include "platform.h"
 
 namespace {
-
 FakeSystem the_fake;
 std::mutex fake_mutex; // the concurrency tests call the device from many threads
 // Every open hands out a new handle, so a request on a handle closed meanwhile is seen.
 std::set<plat_device> live_handles;
 intptr_t next_handle = 0x1000;
-
 } // namespace
 
 FakeSystem& fake() {
@@ -38,9 +36,7 @@ plat_device plat_device_open(const char* path, int shared) {
     if (the_fake.open_fails)
         return PLAT_INVALID_DEVICE;
     ++the_fake.live_devices;
-    plat_device handle = reinterpret_cast<plat_device>(next_handle += 4);
-    live_handles.insert(handle);
-    return handle;
+    return *live_handles.insert(reinterpret_cast<plat_device>(next_handle += 4)).first;
 }
 
 void plat_device_close(plat_device device) {
@@ -52,22 +48,18 @@ void plat_device_close(plat_device device) {
 
 int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in_size, void* out,
                         uint32_t out_size, uint32_t* returned) {
-    FakeRequest request{code, {}, out_size, out == nullptr};
-    if (in_size)
-        request.in.assign(static_cast<uint8_t*>(in), static_cast<uint8_t*>(in) + in_size);
-    std::function<FakeAnswer(const FakeRequest&)> handler;
-    {
-        std::lock_guard<std::mutex> guard(fake_mutex);
-        if (!live_handles.count(device))
-            std::abort(); // a request on a handle that is not open
-        the_fake.requests.push_back(request);
-        handler = the_fake.handler;
-    }
+    uint8_t* bytes = static_cast<uint8_t*>(in);
+    FakeRequest request{code, std::vector<uint8_t>(bytes, bytes + (in ? in_size : 0)), out_size,
+                        !out};
+    std::unique_lock<std::mutex> guard(fake_mutex);
+    if (!live_handles.count(device))
+        std::abort(); // a request on a handle that is not open
+    the_fake.requests.push_back(request);
+    auto handler = the_fake.handler;
+    guard.unlock();
     FakeAnswer answer = handler(request);
-    if (!answer.ok) {
-        the_fake.last_error = answer.error;
-        return 0;
-    }
+    if (!answer.ok)
+        return the_fake.last_error = answer.error, 0;
     size_t n = std::min<size_t>(answer.out.size(), out_size);
     if (n)
         std::memcpy(out, answer.out.data(), n);

@@ -34,23 +34,17 @@ struct FakeKey {
 };
 
 struct FakeSystem {
-    bool version_ok = true;
-    uint32_t platform_id = 2, major = 6;
-    bool open_fails = false;
+    bool version_ok = true, open_fails = false, key_create_fails = false, random_fails = false;
+    uint32_t platform_id = 2, major = 6, last_error = 0;
     std::vector<std::string> opens; // the path of every open, then " 1" when shared
-    int live_devices = 0;
     std::function<FakeAnswer(const FakeRequest&)> handler;
     std::vector<FakeRequest> requests;
-    long allocations = 0, frees = 0;
-    long fail_allocation = -1; // fail the allocation with this index (0 = the next one)
+    int live_devices = 0, registry_writes = 0, open_keys = 0;
+    long allocations = 0, frees = 0, fail_allocation = -1; // fail the one with this index
     size_t last_allocation = 0;
-    uint32_t last_error = 0;
+    uint8_t next_random = 0x10; // the system generator counts up from here
     // The registry: key path -> values, per hive. Paths compare without regard to case.
     std::map<std::string, FakeKey> user_keys, machine_keys;
-    bool key_create_fails = false;
-    int registry_writes = 0, open_keys = 0;
-    bool random_fails = false;
-    uint8_t next_random = 0x10; // the system generator counts up from here
 };
 
 FakeSystem& fake();

@@ -18,6 +18,7 @@
 #include "status.h"
 
 using Bytes = std::vector<uint8_t>;
+using std::make_tuple;
 
 class LibraryTest : public ::testing::Test {
   public:
@@ -46,20 +47,17 @@ class LibraryTest : public ::testing::Test {
         Bytes block(r.code == ORVEXA_IOCTL_BLOCK_READ ? words[5] * 8 : 0);
         for (uint8_t& b : block)
             b = stream.empty() ? 0 : stream[position++ % stream.size()];
-        switch (r.code) {
-        case ORVEXA_IOCTL_QUERY_INFO:
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO)
             return ok(Bytes((uint8_t*)words, (uint8_t*)words + 80));
-        case ORVEXA_IOCTL_BLOCK_READ:
-            ++block_reads;
-            return ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
-        case ORVEXA_IOCTL_KEY_SET:
-            if (key_set_status == 0 && on_key_set)
-                on_key_set(word(r.in, 0));
+        if (r.code == ORVEXA_IOCTL_BLOCK_READ)
+            return ++block_reads, ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
+        if (r.code == ORVEXA_IOCTL_KEY_SET && key_set_status == 0 && on_key_set)
+            on_key_set(word(r.in, 0));
+        if (r.code == ORVEXA_IOCTL_KEY_SET)
             return ok(frame(key_set_status));
-        case ORVEXA_IOCTL_SEED_BYTE:
-            words[3] |= seed_byte_status == 0 && ++seed_bytes >= 8;
+        words[3] |= r.code == ORVEXA_IOCTL_SEED_BYTE && !seed_byte_status && ++seed_bytes >= 8;
+        if (r.code == ORVEXA_IOCTL_SEED_BYTE)
             return ok(frame(seed_byte_status));
-        }
         return ok(r.out_size >= 16 ? frame(0) : Bytes());
     }
 
