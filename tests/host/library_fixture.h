@@ -1,6 +1,6 @@
 // A fresh library over a fresh fake system for every test, and a scripted driver: the
-// information words the test sets, block reads served from a byte stream, and key-set and
-// seed-byte requests that can change the words.
+// information words the test sets (for selector 0; other selectors read zeros), block reads served
+// from a byte stream, and key-set and seed-byte requests that can change the words.
 #ifndef ORX_TESTS_LIBRARY_FIXTURE_H
 #define ORX_TESTS_LIBRARY_FIXTURE_H
 
@@ -48,7 +48,7 @@ class LibraryTest : public ::testing::Test {
         for (uint8_t& b : block)
             b = stream.empty() ? 0 : stream[position++ % stream.size()];
         if (r.code == ORVEXA_IOCTL_QUERY_INFO)
-            return ok(Bytes((uint8_t*)words, (uint8_t*)words + 80));
+            return ok(word(r.in, 1) ? Bytes(80) : Bytes((uint8_t*)words, (uint8_t*)words + 80));
         if (r.code == ORVEXA_IOCTL_BLOCK_READ)
             return ++block_reads, ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
         if (r.code == ORVEXA_IOCTL_KEY_SET && key_set_status == 0 && on_key_set)
