@@ -52,69 +52,55 @@ TEST_F(LoaderCommandsTest, RequestsAndTheirFailures) {
                   orvexa_drv_get_info(nullptr),
               0);
     EXPECT_EQ(status(), 3u); // the null outputs, refused before the driver is looked for
-}
-
-TEST_F(LoaderCommandsTest, AResetRefusedForAMissingNetworkPathSaysSo) {
-    fixed[ORVEXA_IOCTL_KEY_RESET] = fails(53);
-    EXPECT_EQ(orvexa_key_reset_slot(3), 0);
-    EXPECT_EQ(status(), 53u);
+    fake().open_fails = false;
     fixed[ORVEXA_IOCTL_KEY_RESET] = fails(5);
     EXPECT_EQ(orvexa_key_reset(), 0);
     EXPECT_EQ(status(), 1u);
 }
 
-// The frame checks the checksum before the driver status, the opposite of the block read.
-TEST_F(LoaderCommandsTest, SeedByteAnswerChecks) {
-    const struct {
-        Bytes reply;
-        int result;
-        uint32_t status; // the last status after the call (a success keeps the old one)
-    } cases[] = {
-        {frame(0x12340007, 0, 0x99, 1), 0, 2}, // checksum over our own byte fails first
-        {frame(0x12340007, 0, 0x42, 1), 0, 7}, // echoed byte passes, low half of status
-        {frame(0, 0, 0xFFFF, 0), 1, 7},        // no data: no checksum check
-        {frame(0, 0, 0x142, 1), 0, 2},         // upper bits make the word differ
-        {frame(0, 0, 0x42, 1), 1, 2},          // an echo of length 1 passes
-        {frame(0, 0, 0, 2033), 0, 4},          // beyond the buffer's room
-        {frame(0, 0, 0x42, 2032), 1, 4},       // zero-filled room: XOR of ours
+// The frame checks the checksum before the driver status, the opposite of the block read:
+// the checksum over our own byte fails first, an echoed byte passes and the low half of the
+// status counts, no data needs no checksum, a length beyond the buffer's room fails and the
+// zero-filled room sums to our own byte. A success keeps the last status; a reset refused
+// for a missing network path says so.
+TEST_F(LoaderCommandsTest, SeedByteAnswerChecksAndResetErrors) {
+    const uint32_t cases[][5] = {
+        // status, checksum, length; result, the status after
+        {0x12340007, 0x99, 1, 0, 2}, {0x12340007, 0x42, 1, 0, 7}, {0, 0xFFFF, 0, 1, 7},
+        {0, 0x142, 1, 0, 2},         {0, 0x42, 1, 1, 2},          {0, 0, 2033, 0, 4},
+        {0, 0x42, 2032, 1, 4},
     };
     for (auto& c : cases) {
-        fixed[ORVEXA_IOCTL_SEED_BYTE] = ok(c.reply);
-        EXPECT_EQ(orvexa_rndm_put_byte(0x42), c.result);
-        EXPECT_EQ(std::make_tuple(status(), held()), std::make_tuple(c.status, 1L));
+        fixed[ORVEXA_IOCTL_SEED_BYTE] = ok(frame(c[0], 0, c[1], c[2]));
+        EXPECT_EQ(uint32_t(orvexa_rndm_put_byte(0x42)), c[3]);
+        EXPECT_EQ(make_tuple(status(), held()), make_tuple(c[4], 1L));
     }
     fake().fail_allocation = 0;
     EXPECT_EQ(orvexa_rndm_put_byte(0x42), 0);
     EXPECT_EQ(status(), 3u);
+    fixed[ORVEXA_IOCTL_KEY_RESET] = fails(53);
+    EXPECT_EQ(orvexa_key_reset_slot(3), 0);
+    EXPECT_EQ(status(), 53u);
 }
 
 // A name is cut at `size` characters and always terminated; unnamed codes, a null buffer
 // or a negative size write nothing.
 TEST_F(LoaderCommandsTest, StatusNames) {
-    const struct {
-        uint32_t code;
-        int32_t size;
-        const char* text; // null: the buffer is left alone
-    } cases[] = {
-        {0, 7, nullptr},
-        {52, 7, nullptr},
-        {54, 7, nullptr},
-        {0xFFFF, 7, nullptr},
-        {1, 5, "ORX_D"},
-        {1, 0, ""},
-        {26, 63, "ERROR_GKEY_ICMP_SET"},
-        {50, 63, "ERROR_RND_TEST_STATUS"},
-        {51, 63, "DRIVER_OPEN_ERROR"},
-        {2, -1, nullptr},
-        {2, INT32_MIN, nullptr},
+    const std::string texts[] = {"ORX_D", "", "ERROR_GKEY_ICMP_SET", "ERROR_RND_TEST_STATUS",
+                                 "DRIVER_OPEN_ERROR"};
+    const int cases[][3] = {
+        // code, size, the text (-1: the buffer is left alone)
+        {0, 7, -1},  {52, 7, -1}, {54, 7, -1}, {0xFFFF, 7, -1}, {1, 5, 0},          {1, 0, 1},
+        {26, 63, 2}, {50, 63, 3}, {51, 63, 4}, {2, -1, -1},     {2, INT32_MIN, -1},
     };
     for (auto& c : cases) {
         char buffer[64];
         std::memset(buffer, 'x', sizeof buffer);
-        orx_set_status(c.code);
-        EXPECT_EQ(orvexa_drv_status_name(buffer, c.size), c.text ? int(std::strlen(c.text)) : 0);
-        EXPECT_EQ(std::string(buffer, 24).substr(0, c.text ? std::strlen(c.text) + 2 : 1),
-                  c.text ? std::string(c.text) + '\0' + 'x' : "x");
+        orx_set_status(uint32_t(c[0]));
+        std::string text = c[2] < 0 ? "" : texts[c[2]];
+        EXPECT_EQ(orvexa_drv_status_name(buffer, c[1]), int(text.size()));
+        EXPECT_EQ(std::string(buffer, text.size() + 2), c[2] < 0 ? "xx" : text + '\0' + 'x')
+            << c[0];
     }
     EXPECT_EQ(orvexa_drv_status_name(nullptr, 10), 0);
 }
