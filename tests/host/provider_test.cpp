@@ -8,21 +8,18 @@ class ProviderTest : public LibraryTest {
 TEST_F(ProviderTest, TheTableAndTheSeedNeedItReadsFromTheWords) {
     EXPECT_EQ(std::make_tuple(table->size, table->reserved1, table->reserved2, table->get_type()),
               std::make_tuple(uint32_t(sizeof(rndm_handle)), nullptr, nullptr, 2));
-    const struct {
-        uint32_t w1, w2, w3, w8;
-        int checked, result, kind, size;
-    } cases[] = {
+    const int cases[][8] = {
+        // words 1, 2, 3, 8, checked; result, kind, size
         {1, 1, 1, 0, 1, 0, 0, 0},   {1, 1, 1, 0, 0, 0, 1, 40}, {0, 0, 0, 1, 1, 0, 1, 40},
         {0, 1, 1, 0, 0, 0, 1, 40},  {0, 1, 0, 0, 1, 0, 1, 8},  {0, 0, 1, 0, 1, 0, 1, 32},
         {0, 1, 1, 1, 1, 3, -1, -1}, {0, 1, 1, 0, 1, 0, 2, 64},
     };
     for (auto& c : cases) {
-        std::tie(words[1], words[2], words[3], words[8]) = std::tie(c.w1, c.w2, c.w3, c.w8);
-        orx_set_rndm_checked(c.checked);
+        std::tie(words[1], words[2], words[3], words[8]) = make_tuple(c[0], c[1], c[2], c[3]);
+        orx_set_rndm_checked(c[4]);
         int kind = -1, size = -1;
-        EXPECT_EQ(fresh([&] { return table->get_seed_need(&kind, &size); }), c.result);
-        EXPECT_EQ(std::make_tuple(kind, size, last_request().in),
-                  std::make_tuple(c.kind, c.size, frame(0)));
+        EXPECT_EQ(fresh([&] { return table->get_seed_need(&kind, &size); }), c[5]);
+        EXPECT_EQ(make_tuple(kind, size, last_request().in), make_tuple(c[6], c[7], frame(0)));
     }
     int size = -1;
     EXPECT_EQ(table->get_seed_need(nullptr, &size) + table->get_seed_need(&size, nullptr), 6);
@@ -38,14 +35,9 @@ TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
     user_key("SOFTWARE\\DEZURE\\Cryptography\\RANDOM").values["mask"] = {3,
                                                                          Bytes(32)}; // adds nothing
     const Bytes data = bytes(64, 0);
-    const struct {
-        int kind, size;
-        uint32_t w2, w3, byte_status;
-        int answer;
-        uint32_t code; // 0: no key-set request
-        uint8_t first_seed_byte;
-        size_t seed_bytes;
-    } cases[] = {
+    const int cases[][9] = {
+        // kind, size, word 2 after a key-set request, word 3, the seed bytes' status; the
+        // answer, the key-set code (0: none), its first seed byte, the single bytes sent
         {1, 40, 1, 0, 0, 0, 14, 8, 8},  {1, 40, 0, 0, 0, 3, 14, 8, 8},
         {1, 40, 1, 0, 9, 3, 14, 8, 1},  {1, 40, 1, 1, 9, 0, 14, 8, 1},
         {1, 32, 1, 0, 0, 0, 14, 0, 0},  {1, 32, 0, 1, 0, 3, 14, 0, 0},
@@ -55,17 +47,16 @@ TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
         {1, 41, 1, 1, 0, 2, 0, 0, 0},   {2, 32, 1, 1, 0, 2, 0, 0, 0},
     };
     for (auto& c : cases) {
-        on_key_set = [&](uint32_t) { words[2] = c.w2; };
-        std::tie(words[2], words[3], seed_bytes, seed_byte_status) =
-            std::make_tuple(0, c.w3, 0, c.byte_status);
-        EXPECT_EQ(fresh([&] { return table->put_seed(c.kind, c.size, data.data()); }), c.answer)
-            << c.kind << "," << c.size;
-        EXPECT_EQ(count(ORVEXA_IOCTL_SEED_BYTE), c.seed_bytes);
+        on_key_set = [&](uint32_t) { words[2] = c[2]; };
+        std::tie(words[2], words[3], seed_bytes, seed_byte_status) = make_tuple(0, c[3], 0, c[4]);
+        EXPECT_EQ(fresh([&] { return table->put_seed(c[0], c[1], data.data()); }), c[5])
+            << c[0] << "," << c[1];
         const FakeRequest* sent = last(ORVEXA_IOCTL_KEY_SET);
-        ASSERT_EQ(sent ? word(sent->in, 0) : 0, c.code);
+        EXPECT_EQ(make_tuple(count(ORVEXA_IOCTL_SEED_BYTE), sent ? int(word(sent->in, 0)) : 0),
+                  make_tuple(size_t(c[8]), c[6]));
         if (sent) {
-            EXPECT_EQ(std::make_tuple(word(sent->in, 1), sent->in.size(), sent->in[16]),
-                      std::make_tuple(0u, size_t(c.kind == 2 ? 80 : 48), c.first_seed_byte));
+            EXPECT_EQ(make_tuple(word(sent->in, 1), sent->in.size(), int(sent->in[16])),
+                      make_tuple(0u, size_t(c[0] == 2 ? 80 : 48), c[7]));
         }
     }
     EXPECT_EQ(fresh([&] { return table->put_seed(1, 32, nullptr); }), 3);
