@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -78,10 +80,7 @@ class LibraryTest : public ::testing::Test {
         return w;
     }
     static uint8_t xor_of(const Bytes& b) {
-        uint8_t x = 0;
-        for (uint8_t v : b)
-            x ^= v;
-        return x;
+        return std::accumulate(b.begin(), b.end(), 0, std::bit_xor<>());
     }
     // first, first + step, ... (mod 256)
     static Bytes bytes(size_t n, uint8_t first, uint8_t step = 1) {
@@ -113,10 +112,8 @@ class LibraryTest : public ::testing::Test {
         return nullptr;
     }
     size_t count(uint32_t code) {
-        size_t n = 0;
-        for (const FakeRequest& r : fake().requests)
-            n += r.code == code;
-        return n;
+        return std::count_if(fake().requests.begin(), fake().requests.end(),
+                             [=](const FakeRequest& r) { return r.code == code; });
     }
     long held() { return fake().allocations - fake().frees; }
     uint32_t status() { return orvexa_drv_last_status(); }
