@@ -9,27 +9,28 @@ using ChannelTest = LibraryTest;
 // block length and the shared buffer (the block and its header, 2,048 bytes at least). A
 // failure of 9 keeps the caller's status.
 TEST_F(ChannelTest, OpenPicksThePathAndSizesTheBlockBufferOrHoldsNothing) {
-    const std::string none, a = "\\\\.\\orvexa 1", b = "\\\\.\\OrvexaDev";
-    const std::tuple<int, uint32_t, uint32_t, uint32_t, int, int, uint32_t, std::string, size_t>
-        cases[] = {
-            {1, 1, 4, 254, 0, 0, 0, a, 2048},
-            {1, 2, 4, 255, 0, 0, 0, b, 2056},
-            {1, 2, 10, 131072, 0, 0, 0, b, 1048592},
-            {1, 2, 3, 4, 0, 0, 51, none, 0},
-            {1, 3, 6, 4, 0, 0, 51, none, 0},
-            {1, 0, 4, 4, 0, 0, 51, none, 0},
-            {0, 2, 6, 4, 0, 0, 51, none, 0},
-            {1, 2, 6, 131073, 0, 0, 4, b, 0},
-            {1, 2, 6, 0x20000001, 0, 0, 4, b, 0},
-            {1, 2, 6, 4, 1, 0, 1, b, 0},
-            {1, 2, 6, 4, 0, 1, 9, b, 0},
-        };
+    const std::string paths[] = {"", "\\\\.\\orvexa 1", "\\\\.\\OrvexaDev"}; // " 1": shared
+    // version known, platform id, major version, block units, the query fails, no memory; the
+    // failure (0: none), the path opened, the buffer's size
+    const uint32_t cases[][9] = {
+        {1, 1, 4, 254, 0, 0, 0, 1, 2048},
+        {1, 2, 4, 255, 0, 0, 0, 2, 2056},
+        {1, 2, 10, 131072, 0, 0, 0, 2, 1048592},
+        {1, 2, 3, 4, 0, 0, 51, 0, 0},
+        {1, 3, 6, 4, 0, 0, 51, 0, 0},
+        {1, 0, 4, 4, 0, 0, 51, 0, 0},
+        {0, 2, 6, 4, 0, 0, 51, 0, 0},
+        {1, 2, 6, 131073, 0, 0, 4, 2, 0},
+        {1, 2, 6, 0x20000001, 0, 0, 4, 2, 0},
+        {1, 2, 6, 4, 1, 0, 1, 2, 0},
+        {1, 2, 6, 4, 0, 1, 9, 2, 0},
+    };
     for (auto [version_ok, id, major, units, query_fails, no_memory, failure, path, size] : cases) {
         orvexa_drv_close();
         std::tie(fake().version_ok, fake().platform_id, fake().major, words[5]) =
             make_tuple(version_ok, id, major, units);
         std::tie(fake().last_allocation, fake().fail_allocation, fake().opens) =
-            make_tuple(0, no_memory - 1, std::vector<std::string>());
+            make_tuple(0, long(no_memory) - 1, std::vector<std::string>());
         fixed = {{ORVEXA_IOCTL_QUERY_INFO,
                   query_fails ? fails(31) : ok(Bytes((uint8_t*)words, (uint8_t*)words + 80))}};
         orx_set_status(9);
@@ -37,11 +38,11 @@ TEST_F(ChannelTest, OpenPicksThePathAndSizesTheBlockBufferOrHoldsNothing) {
         EXPECT_EQ(orvexa_drv_open(), !failure) << units;
         EXPECT_EQ(make_tuple(status(), fake().live_devices, held(), fake().last_allocation,
                              orx_block_length()),
-                  make_tuple(failure ? failure : 9, int(!failure), long(!failure), size,
+                  make_tuple(failure ? failure : 9, int(!failure), long(!failure), size_t(size),
                              failure ? 0 : units * 8));
         EXPECT_EQ(make_tuple(fake().opens.size(), fake().requests.size()),
-                  make_tuple(size_t(path != none), size_t(path != none)));
-        EXPECT_EQ(fake().opens.empty() ? none : fake().opens[0], path);
+                  make_tuple(size_t(path != 0), size_t(path != 0)));
+        EXPECT_EQ(fake().opens.empty() ? paths[0] : fake().opens[0], paths[path]);
     }
     orvexa_drv_close(); // harmless twice
     ASSERT_EQ(orvexa_drv_open(), 1);
