@@ -88,7 +88,7 @@ void plat_mem_free(void* block) {
 }
 
 int plat_random(void* buffer, uint32_t size) {
-    for (uint32_t i = 0; i < size; ++i)
+    for (uint32_t i = 0; i < size && !the_fake.random_fails; ++i)
         static_cast<uint8_t*>(buffer)[i] = the_fake.next_random++;
     return !the_fake.random_fails;
 }
