@@ -1,142 +1,123 @@
-#include <cstring>
-
 #include "library_fixture.h"
-#include "orxlink.h"
-
-namespace {
-
-// Echoes the request's data back with a valid header, like a driver returning it whole.
-FakeAnswer echo(const FakeRequest& r) {
-    std::vector<uint8_t> data(r.in.begin() + 16, r.in.end());
-    for (uint8_t& b : data)
-        b ^= 0xFF;
-    uint8_t x = 0;
-    for (uint8_t b : data)
-        x ^= b;
-    FakeAnswer a;
-    a.out = fake_header(0, x, uint32_t(data.size()), data);
-    return a;
-}
-
-std::vector<uint8_t> record_list(uint32_t count, uint32_t payload) {
-    std::vector<uint8_t> list(12 + count * 62, 0x11);
-    uint32_t header[3] = {12, count, payload};
-    std::memcpy(list.data(), header, 12);
-    return list;
-}
-
-} // namespace
 
 using DataRequestsTest = LibraryTest;
 
-TEST_F(DataRequestsTest, KeySet9ReturnsTheDataInPlaceUpTo2096Bytes) {
-    FakeHandler base = fake().handler;
-    fake().handler = [base](const FakeRequest& r) {
-        return r.code == ORVEXA_IOCTL_KEY_SET ? echo(r) : base(r);
+// The driver answers with the data inverted, as a request returning it whole.
+TEST_F(DataRequestsTest, KeySet9AndRecordListsReturnTheirDataInPlace) {
+    fake().handler = [](const FakeRequest& r) {
+        Bytes data(r.in.size() > 16 ? r.in.begin() + 16 : r.in.end(), r.in.end());
+        for (uint8_t& b : data)
+            b ^= 0xFF;
+        return ok(r.code == ORVEXA_IOCTL_QUERY_INFO
+                      ? Bytes(80)
+                      : frame(0, 0, xor_of(data), uint32_t(data.size()), data));
     };
-    std::vector<uint8_t> data(2097, 0x0F);
+    auto list = [](uint32_t header, uint32_t count, uint32_t payload) {
+        Bytes list = frame(header, count, payload);
+        list.resize(12);
+        list.resize(12 + (count < 40 ? count : 0) * 62, 0x11);
+        return list;
+    };
+    Bytes data(2097, 0x0F), records = list(12, 32, 32 * 62);
     ASSERT_EQ(orvexa_key_set9(data.data(), nullptr, 2096), 1);
-    EXPECT_EQ(last_request().in.size(), 2112u);
-    EXPECT_EQ(last_request().out_size, 2112u);
-    EXPECT_EQ(fake_word(last_request().in, 0), 9u);
-    EXPECT_EQ(data[0], 0xF0);
-    EXPECT_EQ(data[2096], 0x0F);
-
-    size_t sent = fake().requests.size();
-    EXPECT_EQ(orvexa_key_set9_slot(data.data(), nullptr, 2097, 3), 0);
-    EXPECT_EQ(orvexa_drv_last_status(), 3u);
-    EXPECT_EQ(fake().requests.size(), sent);
-
+    EXPECT_EQ(last_request().in, frame(9, 0, 0, 2096, Bytes(2096, 0x0F)));
+    EXPECT_EQ(make_tuple(last_request().out_size, data[0], data[2096]),
+              make_tuple(2112u, 0xF0, 0x0F));
     ASSERT_EQ(orvexa_key_set9_slot(nullptr, nullptr, 0, 5), 1);
-    std::vector<uint8_t> bare = fake_header(9, 0, 0);
-    bare[4] = 5; // slot word
-    EXPECT_EQ(last_request().in, bare);
-    EXPECT_EQ(buffers_held(), 1);
-}
-
-TEST_F(DataRequestsTest, RecordListsAreCheckedBeforeAnythingIsSent) {
-    FakeHandler base = fake().handler;
-    fake().handler = [base](const FakeRequest& r) {
-        return r.code == ORVEXA_IOCTL_RECORDS ? echo(r) : base(r);
+    EXPECT_EQ(last_request().in, frame(9, 5));
+    ASSERT_EQ(orvexa_data_records(records.data()), 1);
+    EXPECT_EQ(make_tuple(last_request().in.size(), word(last_request().in, 1), records[12], held()),
+              make_tuple(size_t(16 + 1996), ~0u, 0xEE, 1L));
+    const uint32_t refused[][4] = {
+        // header (0: no list), count, payload, result
+        {12, 33, 33 * 62, 0},
+        {12, 1, 61, 54},
+        {11, 1, 62, 54},
+        {0, 0, 0, 54},
+        {12, 0x46318C63, 0xFFFFFFFA, 0}, // count * 62 wraps to this payload
     };
-    std::vector<uint8_t> list = record_list(32, 32 * 62);
-    ASSERT_EQ(orvexa_data_records(list.data()), 1);
-    EXPECT_EQ(last_request().in.size(), 16u + 1996);
-    EXPECT_EQ(fake_word(last_request().in, 1), 0xFFFFFFFFu);
-    EXPECT_EQ(list[12], 0xEE);
-
-    size_t sent = fake().requests.size();
-    orx_set_status(0);
-    std::vector<uint8_t> too_long = record_list(33, 33 * 62);
-    EXPECT_EQ(orvexa_data_records(too_long.data()), 0);
-    EXPECT_EQ(orvexa_drv_last_status(), 3u);
-    std::vector<uint8_t> short_payload = record_list(1, 61);
-    EXPECT_EQ(orvexa_data_records(short_payload.data()), 54);
-    std::vector<uint8_t> bad_header = record_list(1, 62);
-    bad_header[0] = 11;
-    EXPECT_EQ(orvexa_data_records(bad_header.data()), 54);
-    EXPECT_EQ(orvexa_data_records(nullptr), 54);
-    std::vector<uint8_t> wrapping = record_list(0, 0);
-    uint32_t header[3] = {12, 0x46318C63, 0xFFFFFFFA}; // count * 62 wraps to this payload
-    std::memcpy(wrapping.data(), header, 12);
-    EXPECT_EQ(orvexa_data_records(wrapping.data()), 0);
-    EXPECT_EQ(orvexa_drv_last_status(), 3u);
-    EXPECT_EQ(fake().requests.size(), sent);
+    for (auto& c : refused) {
+        Bytes bad = list(c[0], c[1], c[2]);
+        EXPECT_EQ(uint32_t(fresh([&] { return orvexa_data_records(c[0] ? bad.data() : nullptr); })),
+                  c[3]);
+        EXPECT_EQ(make_tuple(status(), fake().requests.size()),
+                  make_tuple(c[3] ? 0u : 3u, size_t(0)));
+    }
+    EXPECT_EQ(fresh([&] {
+                  return orvexa_key_set9_slot(data.data(), nullptr, 2097, 3) +
+                         orvexa_key_set9(nullptr, nullptr, 1);
+              }),
+              0);
+    EXPECT_EQ(make_tuple(status(), fake().requests.size()), make_tuple(3u, size_t(0)));
 }
 
-TEST_F(DataRequestsTest, KeyedBlocksHaveTheirFixedLayout) {
-    uint8_t iv[8] = {1, 2, 3, 4, 5, 6, 7, 8}, key[32], data[16], out[16];
-    std::memset(key, 0xCC, sizeof key);
-    std::memset(data, 0xDD, sizeof data);
-    ASSERT_EQ(orvexa_data_keyed_iv_a(iv, key, 16, data, out), 0);
-    const FakeRequest& r = last_request();
-    EXPECT_EQ(r.code, 0x9C40242Cu);
-    ASSERT_EQ(r.in.size(), 628u);
-    EXPECT_EQ(r.out_size, 16u);
-    EXPECT_EQ(std::vector<uint8_t>(r.in.begin(), r.in.begin() + 8),
-              std::vector<uint8_t>(iv, iv + 8));
-    EXPECT_EQ(r.in[8], 0xCC);
-    EXPECT_EQ(r.in[39], 0xCC);
-    for (size_t i = 40; i < 104; ++i)
-        EXPECT_EQ(r.in[i], 0) << i;
-    EXPECT_EQ(fake_word(r.in, 26), 16u);
-    EXPECT_EQ(r.in[108], 0xDD);
-    EXPECT_EQ(r.in[123], 0xDD);
-    for (size_t i = 124; i < 628; ++i)
-        ASSERT_EQ(r.in[i], 0) << i;
-
-    ASSERT_EQ(orvexa_data_keyed_iv_b(iv, key, 16, data, out), 0);
-    EXPECT_EQ(last_request().code, 0x9C402430u);
-    ASSERT_EQ(orvexa_data_keyed(key, 16, data, out), 0);
-    EXPECT_EQ(last_request().in.size(), 1124u);
-    EXPECT_EQ(fake_word(last_request().in, 24), 16u);
-    EXPECT_EQ(last_request().in[100], 0xDD);
-    EXPECT_EQ(last_request().in[116], 0);
-
-    ASSERT_EQ(orvexa_data_from_text("abc", nullptr, out), 0);
-    std::vector<uint8_t> text = {'a', 'b', 'c'};
-    text.resize(32, 0);
-    EXPECT_EQ(last_request().in, text);
-    EXPECT_EQ(last_request().out_size, 32u);
-}
-
-TEST_F(DataRequestsTest, OversizeOrMissingDataIsRefusedWithNothingSent) {
-    std::vector<uint8_t> big(1100), out(1100);
-    uint8_t iv[8] = {}, key[32] = {};
-    std::string text32(32, 'x');
-    EXPECT_EQ(orvexa_data_keyed_iv_a(iv, key, 521, big.data(), out.data()), 7);
-    EXPECT_EQ(orvexa_data_keyed_iv_b(iv, key, 521, big.data(), out.data()), 7);
-    EXPECT_EQ(orvexa_data_keyed(key, 1025, big.data(), out.data()), 7);
-    EXPECT_EQ(orvexa_data_from_text(text32.c_str(), nullptr, out.data()), 7);
-    EXPECT_EQ(orvexa_data_keyed(nullptr, 16, big.data(), out.data()), 7);
-    EXPECT_EQ(orvexa_data_keyed_iv_a(iv, key, 16, big.data(), nullptr), 7);
-    EXPECT_EQ(orvexa_data_from_text(nullptr, nullptr, out.data()), 7);
-    EXPECT_EQ(orvexa_drv_last_status(), 3u);
-    EXPECT_TRUE(fake().requests.empty());
-
-    EXPECT_EQ(orvexa_data_keyed_iv_a(iv, key, 520, big.data(), out.data()), 0);
-    EXPECT_EQ(orvexa_data_from_text(text32.c_str() + 1, nullptr, out.data()), 0);
-    fake().handler = [](const FakeRequest&) { return fails_with(31); };
-    EXPECT_EQ(orvexa_data_keyed(key, 1024, big.data(), out.data()), 7);
-    EXPECT_EQ(orvexa_drv_last_status(), 1u);
+// Layouts: initial vector at 0, key at 8, length at 104, data at 108 of 628 bytes; keyed:
+// key at 0, length at 96, data at 100 of 1,124; text: 32 bytes. Oversize or missing data
+// is refused with 7 and nothing sent; no data needs no pointers.
+TEST_F(DataRequestsTest, KeyedBlocks) {
+    Bytes iv = bytes(8, 1), key(32, 0xCC), data(1100, 0xDD), out(1100), iv_block(628),
+          keyed_block(1124);
+    std::copy(iv.begin(), iv.end(), iv_block.begin());
+    std::fill_n(iv_block.begin() + 8, 32, 0xCC);
+    std::fill_n(iv_block.begin() + 108, 16, 0xDD);
+    std::fill_n(keyed_block.begin(), 32, 0xCC);
+    std::fill_n(keyed_block.begin() + 100, 16, 0xDD);
+    iv_block[104] = keyed_block[96] = 16;
+    ASSERT_EQ(orvexa_drv_open(), 1);
+    const struct {
+        int (*call)(const uint8_t*, const uint8_t*, uint32_t, const uint8_t*, uint8_t*);
+        uint32_t code, limit;
+        Bytes block;
+    } requests[] = {
+        {orvexa_data_keyed_iv_a, 0x9C40242C, 520, iv_block},
+        {orvexa_data_keyed_iv_b, 0x9C402430, 520, iv_block},
+        {[](const uint8_t*, const uint8_t* k, uint32_t n, const uint8_t* d, uint8_t* o) {
+             return orvexa_data_keyed(k, n, d, o);
+         },
+         0x9C402434, 1024, keyed_block},
+    };
+    for (auto& r : requests) {
+        const uint32_t cases[][5] = {
+            // length (1000: the limit, 1001: one more), key, data, out given; result
+            {16, 1, 1, 1, 0}, {1001, 1, 1, 1, 7}, {1000, 1, 1, 1, 0}, {1, 0, 1, 1, 7},
+            {1, 1, 0, 1, 7},  {1, 1, 1, 0, 7},    {0, 1, 0, 0, 0},
+        };
+        for (auto& c : cases) {
+            uint32_t length = c[0] >= 1000 ? r.limit + c[0] - 1000 : c[0];
+            EXPECT_EQ(uint32_t(fresh([&] {
+                          return r.call(iv.data(), c[1] ? key.data() : nullptr, length,
+                                        c[2] ? data.data() : nullptr, c[3] ? out.data() : nullptr);
+                      })),
+                      c[4]);
+            EXPECT_EQ(make_tuple(status(), fake().requests.size()),
+                      make_tuple(c[4] ? 3u : 0u, size_t(!c[4])));
+            if (length == 16) {
+                EXPECT_EQ(
+                    make_tuple(last_request().code, last_request().in, last_request().out_size),
+                    make_tuple(r.code, r.block, 16u));
+            }
+        }
+    }
+    EXPECT_EQ(orvexa_data_keyed_iv_a(nullptr, key.data(), 1, data.data(), out.data()) +
+                  orvexa_data_keyed_iv_b(nullptr, key.data(), 1, data.data(), out.data()),
+              14);
+    std::string long_text(32, 'x');
+    EXPECT_EQ(orvexa_data_from_text(long_text.c_str(), nullptr, out.data()) +
+                  orvexa_data_from_text(nullptr, nullptr, out.data()) +
+                  orvexa_data_from_text("x", nullptr, nullptr),
+              21);
+    EXPECT_EQ(orvexa_data_from_text(long_text.c_str() + 1, nullptr, out.data()), 0);
+    ASSERT_EQ(orvexa_data_from_text("abc", nullptr, out.data()), 0);
+    Bytes text = {'a', 'b', 'c'};
+    text.resize(32);
+    EXPECT_EQ(make_tuple(last_request().in, last_request().out_size), make_tuple(text, 32u));
+    fake().handler = [](const FakeRequest&) { return fails(31); };
+    EXPECT_EQ(orvexa_data_keyed(key.data(), 1024, data.data(), out.data()), 7);
+    EXPECT_EQ(status(), 1u);
+    orvexa_drv_close();
+    fake().open_fails = true;
+    EXPECT_EQ(orvexa_data_keyed(key.data(), 16, data.data(), out.data()) +
+                  orvexa_data_keyed_iv_b(iv.data(), key.data(), 16, data.data(), out.data()),
+              0); // the absent driver's status, not 7
+    EXPECT_EQ(status(), 51u);
 }

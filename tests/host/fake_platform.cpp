@@ -2,114 +2,65 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
 #include <mutex>
 #include <set>
 
-#include "orxlink.h"
 #include "platform.h"
 
 namespace {
-
 FakeSystem the_fake;
 std::mutex fake_mutex; // the concurrency tests call the device from many threads
 // Every open hands out a new handle, so a request on a handle closed meanwhile is seen.
 std::set<plat_device> live_handles;
 intptr_t next_handle = 0x1000;
-
 } // namespace
 
 FakeSystem& fake() {
     return the_fake;
 }
 
-std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
-                                 const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out(16 + data.size());
-    uint32_t words[4] = {status, 0, checksum, length};
-    std::memcpy(out.data(), words, 16);
-    if (!data.empty())
-        std::memcpy(out.data() + 16, data.data(), data.size());
-    return out;
-}
-
-std::vector<uint8_t> fake_info(uint32_t block_units) {
-    std::vector<uint8_t> out(80, 0);
-    uint32_t five = block_units, seven = 1;
-    std::memcpy(&out[20], &five, 4);
-    std::memcpy(&out[28], &seven, 4);
-    return out;
-}
-
-uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index) {
-    uint32_t w = 0;
-    std::memcpy(&w, &bytes.at(index * 4), 4);
-    return w;
-}
-
-void fake_reset(uint32_t block_units) {
+void fake_reset() {
     the_fake = FakeSystem();
-    the_fake.handler = [block_units](const FakeRequest& r) {
-        FakeAnswer a;
-        if (r.code == ORVEXA_IOCTL_QUERY_INFO)
-            a.out = fake_info(block_units);
-        else if (r.out_size >= 16)
-            a.out = fake_header(0, 0, 0);
-        return a;
-    };
+    the_fake.handler = [](const FakeRequest&) { return FakeAnswer(); };
 }
 
 int plat_version(uint32_t* platform_id, uint32_t* major) {
-    if (!the_fake.version_ok)
-        return 0;
     *platform_id = the_fake.platform_id;
     *major = the_fake.major;
-    return 1;
+    return the_fake.version_ok;
 }
 
 plat_device plat_device_open(const char* path, int shared) {
     std::lock_guard<std::mutex> guard(fake_mutex);
-    the_fake.open_paths.push_back(path);
-    the_fake.open_shared.push_back(shared);
+    the_fake.opens.push_back(std::string(path) + (shared ? " 1" : ""));
     if (the_fake.open_fails)
         return PLAT_INVALID_DEVICE;
     ++the_fake.live_devices;
-    plat_device handle = reinterpret_cast<plat_device>(next_handle += 4);
-    live_handles.insert(handle);
-    return handle;
+    return *live_handles.insert(reinterpret_cast<plat_device>(next_handle += 4)).first;
 }
 
 void plat_device_close(plat_device device) {
     std::lock_guard<std::mutex> guard(fake_mutex);
-    if (device == PLAT_INVALID_DEVICE)
-        return;
     if (!live_handles.erase(device))
-        std::abort(); // closed twice
-    ++the_fake.closes;
+        std::abort(); // closed twice, or never opened
     --the_fake.live_devices;
 }
 
 int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in_size, void* out,
                         uint32_t out_size, uint32_t* returned) {
-    FakeHandler handler;
-    FakeRequest request{code, {}, out_size, out == nullptr};
-    if (in && in_size)
-        request.in.assign(static_cast<uint8_t*>(in), static_cast<uint8_t*>(in) + in_size);
-    {
-        std::lock_guard<std::mutex> guard(fake_mutex);
-        if (!live_handles.count(device)) {
-            std::fprintf(stderr, "device control on a handle that is not open\n");
-            std::abort();
-        }
-        the_fake.requests.push_back(request);
-        handler = the_fake.handler;
-    }
+    uint8_t* bytes = static_cast<uint8_t*>(in);
+    FakeRequest request{code, std::vector<uint8_t>(bytes, bytes + (in ? in_size : 0)), out_size,
+                        !out};
+    std::unique_lock<std::mutex> guard(fake_mutex);
+    if (!live_handles.count(device))
+        std::abort(); // a request on a handle that is not open
+    the_fake.requests.push_back(request);
+    auto handler = the_fake.handler;
+    guard.unlock();
     FakeAnswer answer = handler(request);
-    if (!answer.ok) {
-        the_fake.last_error = answer.error;
-        return 0;
-    }
-    size_t n = answer.out.size() < out_size ? answer.out.size() : out_size;
+    if (!answer.ok)
+        return the_fake.last_error = answer.error, 0;
+    size_t n = std::min<size_t>(answer.out.size(), out_size);
     if (n)
         std::memcpy(out, answer.out.data(), n);
     if (returned)
@@ -123,14 +74,10 @@ uint32_t plat_last_error(void) {
 
 void* plat_mem_alloc(size_t size) {
     std::lock_guard<std::mutex> guard(fake_mutex);
-    if (the_fake.fail_allocation == 0) {
-        the_fake.fail_allocation = -1;
+    if (the_fake.fail_allocation-- == 0)
         return nullptr;
-    }
-    if (the_fake.fail_allocation > 0)
-        --the_fake.fail_allocation;
     ++the_fake.allocations;
-    the_fake.allocation_sizes.push_back(size);
+    the_fake.last_allocation = size;
     return std::calloc(1, size);
 }
 
@@ -141,9 +88,7 @@ void plat_mem_free(void* block) {
 }
 
 int plat_random(void* buffer, uint32_t size) {
-    if (the_fake.random_fails)
-        return 0;
-    for (uint32_t i = 0; i < size; ++i)
+    for (uint32_t i = 0; i < size && !the_fake.random_fails; ++i)
         static_cast<uint8_t*>(buffer)[i] = the_fake.next_random++;
-    return 1;
+    return !the_fake.random_fails;
 }

@@ -1,12 +1,12 @@
-// A scripted operating system for the library's native tests: a device whose answers the
-// test decides, a recorded request log, counted allocations, and switchable failures.
+// A scripted operating system for the native tests: a device whose answers the test
+// decides, a recorded request log, counted allocations, switchable failures and an
+// in-memory registry.
 #ifndef ORX_TESTS_FAKE_PLATFORM_H
 #define ORX_TESTS_FAKE_PLATFORM_H
 
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,8 +23,6 @@ struct FakeAnswer {
     std::vector<uint8_t> out; // written to the output buffer, at most out_size bytes
 };
 
-using FakeHandler = std::function<FakeAnswer(const FakeRequest&)>;
-
 struct FakeValue {
     uint32_t type;
     std::vector<uint8_t> bytes;
@@ -36,45 +34,25 @@ struct FakeKey {
 };
 
 struct FakeSystem {
-    bool version_ok = true;
-    uint32_t platform_id = 2;
-    uint32_t major = 6;
-    bool open_fails = false;
-    std::vector<std::string> open_paths;
-    std::vector<int> open_shared;
-    int closes = 0;
-    int live_devices = 0;
-    FakeHandler handler;
+    bool version_ok = true, open_fails = false, key_create_fails = false, random_fails = false;
+    uint32_t platform_id = 2, major = 6, last_error = 0;
+    std::vector<std::string> opens; // the path of every open, then " 1" when shared
+    std::function<FakeAnswer(const FakeRequest&)> handler;
     std::vector<FakeRequest> requests;
-    long allocations = 0;
-    long frees = 0;
-    long fail_allocation = -1; // fail the allocation with this index (0 = the next one)
-    std::vector<size_t> allocation_sizes;
-    uint32_t last_error = 0;
-    // The registry: key path -> values, per hive. Paths compare without regard to case.
-    std::map<std::string, FakeKey> user_keys;
-    std::map<std::string, FakeKey> machine_keys;
-    bool key_create_fails = false;
-    int registry_writes = 0;
-    int open_keys = 0;
-    bool random_fails = false;
+    int live_devices = 0, registry_writes = 0, open_keys = 0;
+    long allocations = 0, frees = 0, fail_allocation = -1; // fail the one with this index
+    size_t last_allocation = 0;
     uint8_t next_random = 0x10; // the system generator counts up from here
+    // The registry: key path -> values, per hive. Paths compare without regard to case.
+    std::map<std::string, FakeKey> user_keys, machine_keys;
 };
 
 FakeSystem& fake();
-// The key at `path` of the user's hive (created in the fake when missing).
+void fake_reset(); // forgets everything; every request is answered with an empty success
+// The key at `path` of a hive (created in the fake when missing).
 FakeKey& user_key(const std::string& path);
 FakeKey& machine_key(const std::string& path);
 bool user_key_exists(const std::string& path);
 std::string string_value(const FakeKey& key, const std::string& name); // "" when absent
-// Forgets everything and installs a driver that answers the information query with
-// `block_units` in word 5 and word 7 set, and every other request with an empty success.
-void fake_reset(uint32_t block_units = 64);
-
-// Helpers to build answers.
-std::vector<uint8_t> fake_header(uint32_t status, uint32_t checksum, uint32_t length,
-                                 const std::vector<uint8_t>& data = {});
-std::vector<uint8_t> fake_info(uint32_t block_units);
-uint32_t fake_word(const std::vector<uint8_t>& bytes, size_t index);
 
 #endif

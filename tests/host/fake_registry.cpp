@@ -18,8 +18,7 @@ struct FakeHandle {
 std::string folded(std::string path) {
     std::transform(path.begin(), path.end(), path.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    while (!path.empty() && path.back() == '\\')
-        path.pop_back();
+    path.erase(path.find_last_not_of('\\') + 1);
     return path;
 }
 
@@ -35,26 +34,17 @@ void* handle(std::map<std::string, FakeKey>& hive, const std::string& path, int 
 
 void* open(std::map<std::string, FakeKey>& hive, const char* path, int access) {
     FakeKey* key = find(hive, path);
-    if (!key || ((access & ORX_KEY_WRITE) && key->read_only))
-        return nullptr;
-    return handle(hive, path, access);
-}
-
-FakeKey& key_of(void* h) {
-    FakeHandle* fh = static_cast<FakeHandle*>(h);
-    return (*fh->hive)[fh->path];
-}
-
-bool writable(void* h) {
-    return static_cast<FakeHandle*>(h)->access & ORX_KEY_WRITE;
+    return !key || ((access & ORX_KEY_WRITE) && key->read_only) ? nullptr
+                                                                : handle(hive, path, access);
 }
 
 uint32_t write(void* h, const char* name, uint32_t type, const void* data, uint32_t size) {
-    if (!writable(h))
+    FakeHandle* fh = static_cast<FakeHandle*>(h);
+    if (!(fh->access & ORX_KEY_WRITE))
         return 5; // access denied
     ++fake().registry_writes;
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    key_of(h).values[name] = {type, {bytes, bytes + size}};
+    (*fh->hive)[fh->path].values[name] = {type, {bytes, bytes + size}};
     return 0;
 }
 
@@ -72,19 +62,16 @@ bool user_key_exists(const std::string& path) {
 
 std::string string_value(const FakeKey& key, const std::string& name) {
     auto it = key.values.find(name);
-    if (it == key.values.end())
-        return "";
-    return std::string(it->second.bytes.begin(), it->second.bytes.end());
+    return it == key.values.end() ? ""
+                                  : std::string(it->second.bytes.begin(), it->second.bytes.end());
 }
 
 void* plat_user_key_create(const char* path, int* created) {
-    if (fake().key_create_fails)
+    FakeKey* key = find(fake().user_keys, path);
+    *created = key == nullptr;
+    if (fake().key_create_fails || (key && key->read_only))
         return nullptr;
-    *created = find(fake().user_keys, path) == nullptr;
-    if (*created)
-        user_key(path);
-    else if (find(fake().user_keys, path)->read_only)
-        return nullptr;
+    user_key(path);
     return handle(fake().user_keys, path, ORX_KEY_READ_WRITE);
 }
 
@@ -97,24 +84,23 @@ void* plat_machine_key_open(const char* path, int access) {
 }
 
 void plat_reg_close(void* key) {
-    if (!key)
-        return;
-    --fake().open_keys;
+    fake().open_keys -= key != nullptr;
     delete static_cast<FakeHandle*>(key);
 }
 
 uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
-    auto& values = key_of(key).values;
+    FakeHandle* h = static_cast<FakeHandle*>(key);
+    auto& values = (*h->hive)[h->path].values;
     auto it = values.find(name);
     if (it == values.end())
         return ORX_ERROR_FILE_NOT_FOUND;
     *type = it->second.type;
     uint32_t room = *size;
     *size = uint32_t(it->second.bytes.size());
-    if (it->second.bytes.size() > room)
+    if (*size > room)
         return ORX_ERROR_MORE_DATA;
-    if (buffer && !it->second.bytes.empty())
-        std::memcpy(buffer, it->second.bytes.data(), it->second.bytes.size());
+    if (buffer && *size)
+        std::memcpy(buffer, it->second.bytes.data(), *size);
     return 0;
 }
 
@@ -134,20 +120,15 @@ uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
 int plat_reg_subkey(void* key, uint32_t index, char* name, uint32_t size) {
     FakeHandle* h = static_cast<FakeHandle*>(key);
     std::string prefix = h->path + "\\";
-    uint32_t n = 0;
     for (auto& entry : *h->hive) {
-        const std::string& path = entry.first;
-        if (path.compare(0, prefix.size(), prefix) != 0)
+        std::string rest =
+            entry.first.substr(0, prefix.size()) == prefix ? entry.first.substr(prefix.size()) : "";
+        if (rest.empty() || rest.find('\\') != std::string::npos || index-- > 0)
             continue;
-        std::string rest = path.substr(prefix.size());
-        if (rest.empty() || rest.find('\\') != std::string::npos)
-            continue;
-        if (n++ == index) {
-            if (rest.size() + 1 > size)
-                return 0;
-            std::strcpy(name, rest.c_str());
-            return 1;
-        }
+        if (rest.size() + 1 > size)
+            return 0;
+        std::strcpy(name, rest.c_str());
+        return 1;
     }
     return 0;
 }

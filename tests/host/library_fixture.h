@@ -1,48 +1,128 @@
-// Loads a fresh library state over a fresh fake system for every test.
+// A fresh library over a fresh fake system for every test, and a scripted driver: the
+// information words the test sets (for selector 0; other selectors read zeros), block reads served
+// from a byte stream, and key-set and seed-byte requests that can change the words.
 #ifndef ORX_TESTS_LIBRARY_FIXTURE_H
 #define ORX_TESTS_LIBRARY_FIXTURE_H
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include "channel.h"
 #include "fake_platform.h"
+#include "generator.h"
+#include "orxlink.h"
 #include "status.h"
 
+using Bytes = std::vector<uint8_t>;
+using std::make_tuple;
+
 class LibraryTest : public ::testing::Test {
-  protected:
+  public:
+    uint32_t words[20] = {0, 0, 0, 0, 0, 4, 0, 1}; // the record: 4 units = 32-byte blocks
+    Bytes stream;                                  // generator output, repeated
+    size_t position = 0;
+    int block_reads = 0, seed_bytes = 0;
+    uint32_t key_set_status = 0, seed_byte_status = 0;
+    std::function<void(uint32_t code)> on_key_set; // after each accepted key-set request
+    std::map<uint32_t, FakeAnswer> fixed;          // a fixed answer per request code
+    std::mutex driver_lock;
+
     void SetUp() override {
         fake_reset();
+        fake().handler = [this](const FakeRequest& r) {
+            std::lock_guard<std::mutex> guard(driver_lock);
+            return fixed.count(r.code) ? fixed[r.code] : drive(r);
+        };
         orx_set_status(0);
+        orx_set_rndm_checked(1);
         orx_process_attach();
     }
     void TearDown() override { orx_process_detach(); }
 
-    // Makes every request of `code` answer `answer`, others as the default driver does.
-    void answer(uint32_t code, FakeAnswer reply) {
-        FakeHandler previous = fake().handler;
-        fake().handler = [=](const FakeRequest& r) { return r.code == code ? reply : previous(r); };
+    FakeAnswer drive(const FakeRequest& r) {
+        Bytes block(r.code == ORVEXA_IOCTL_BLOCK_READ ? words[5] * 8 : 0);
+        for (uint8_t& b : block)
+            b = stream.empty() ? 0 : stream[position++ % stream.size()];
+        if (r.code == ORVEXA_IOCTL_QUERY_INFO)
+            return ok(word(r.in, 1) ? Bytes(80) : Bytes((uint8_t*)words, (uint8_t*)words + 80));
+        if (r.code == ORVEXA_IOCTL_BLOCK_READ)
+            return ++block_reads, ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
+        if (r.code == ORVEXA_IOCTL_KEY_SET && key_set_status == 0 && on_key_set)
+            on_key_set(word(r.in, 0));
+        if (r.code == ORVEXA_IOCTL_KEY_SET)
+            return ok(frame(key_set_status));
+        words[3] |= r.code == ORVEXA_IOCTL_SEED_BYTE && !seed_byte_status && ++seed_bytes >= 8;
+        if (r.code == ORVEXA_IOCTL_SEED_BYTE)
+            return ok(frame(seed_byte_status));
+        return ok(r.out_size >= 16 ? frame(0) : Bytes());
+    }
+
+    static FakeAnswer ok(Bytes out) { return FakeAnswer{true, 0, std::move(out)}; }
+    static FakeAnswer fails(uint32_t error) { return FakeAnswer{false, error, {}}; }
+    // A request or answer: the four header words, then the data.
+    static Bytes frame(uint32_t w0, uint32_t w1 = 0, uint32_t w2 = 0, uint32_t w3 = 0,
+                       const Bytes& data = {}) {
+        Bytes out(16);
+        uint32_t w[4] = {w0, w1, w2, w3};
+        std::memcpy(out.data(), w, 16);
+        out.insert(out.end(), data.begin(), data.end());
+        return out;
+    }
+    static uint32_t word(const Bytes& b, size_t i) {
+        uint32_t w;
+        std::memcpy(&w, &b.at(4 * i), 4);
+        return w;
+    }
+    static uint8_t xor_of(const Bytes& b) {
+        return std::accumulate(b.begin(), b.end(), 0, std::bit_xor<>());
+    }
+    // first, first + step, ... (mod 256)
+    static Bytes bytes(size_t n, uint8_t first, uint8_t step = 1) {
+        Bytes out(n);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = uint8_t(first + step * i);
+        return out;
+    }
+    // 256 * per bytes whose counts have the square sum of deviations `square_sum` (even):
+    // pairs of values +d and -d around `per` each add 2 d^2.
+    static Bytes sample_with_square_sum(uint32_t square_sum, uint32_t per = 100) {
+        std::vector<uint32_t> counts(256, per);
+        for (uint32_t rest = square_sum / 2, pair = 0, d = 1; rest; ++pair, rest -= d * d, d = 1) {
+            while ((d + 1) * (d + 1) <= rest && d < per)
+                ++d;
+            counts[2 * pair] += d;
+            counts[2 * pair + 1] -= d;
+        }
+        Bytes sample;
+        for (int v = 0; v < 256; ++v)
+            sample.insert(sample.end(), counts[v], uint8_t(v));
+        return sample;
     }
     const FakeRequest& last_request() { return fake().requests.back(); }
-    size_t count(uint32_t code) {
-        size_t n = 0;
-        for (const FakeRequest& r : fake().requests)
-            n += r.code == code;
-        return n;
+    const FakeRequest* last(uint32_t code) {
+        for (auto it = fake().requests.rbegin(); it != fake().requests.rend(); ++it)
+            if (it->code == code)
+                return &*it;
+        return nullptr;
     }
-    long buffers_held() { return fake().allocations - fake().frees; }
+    size_t count(uint32_t code) {
+        return std::count_if(fake().requests.begin(), fake().requests.end(),
+                             [=](const FakeRequest& r) { return r.code == code; });
+    }
+    long held() { return fake().allocations - fake().frees; }
+    uint32_t status() { return orvexa_drv_last_status(); }
+    // Runs `call` with a fresh status and request log; returns its result.
+    template <class F> int fresh(F call) {
+        orx_set_status(0);
+        fake().requests.clear();
+        return call();
+    }
 };
-
-inline FakeAnswer fails_with(uint32_t error) {
-    FakeAnswer a;
-    a.ok = false;
-    a.error = error;
-    return a;
-}
-
-inline FakeAnswer replies(std::vector<uint8_t> out) {
-    FakeAnswer a;
-    a.out = std::move(out);
-    return a;
-}
 
 #endif
