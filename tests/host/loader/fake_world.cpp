@@ -207,7 +207,8 @@ int lp_message_box(const char* text, const char* caption, uint32_t flags) {
     note(std::string("box ") + text);
     w.box_caption = caption;
     w.box_flags = flags;
-    w.list_tail_at_box = w.list.empty() ? "" : w.list.back();
+    size_t selected = size_t(w.list_selection); // -1: none
+    w.selected_at_box = selected < w.list.size() ? w.list[selected] : "";
     w.load_pushed_at_box = w.controls[IDC_LOAD_KEY].pushed;
     return w.box_answer;
 }

@@ -54,7 +54,7 @@ struct World {
     int other_window = 0, language = 0x0409;
     std::map<std::pair<std::string, uint32_t>, std::string> strings; // (module, id)
     int box_answer = 1;
-    std::string box_caption, list_tail_at_box; // of the latest box
+    std::string box_caption, selected_at_box; // of the latest box: the list line selected
     uint32_t box_flags = 0, load_pushed_at_box = 0;
     std::function<int()> main_window; // unset: the dialog cannot be created
     // orxlink.

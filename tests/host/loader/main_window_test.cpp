@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, LoadingKeys) {
     w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
-    EXPECT_EQ(w.list_tail_at_box, "Loading...");
+    EXPECT_EQ(w.selected_at_box, "Loading..."); // shown selected while it stands
     EXPECT_FALSE(w.load_pushed_at_box);
     EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
     EXPECT_FALSE(w.wait_cursor);

@@ -166,6 +166,11 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
                                       "1000|window orxload.exe"
                                     : "window orxload.exe";
         EXPECT_NE(log.find(tries), std::string::npos) << log;
+        size_t windows = 0; // never a fourth try
+        for (size_t at = log.find("window "); at != std::string::npos;
+             at = log.find("window ", at + 1))
+            ++windows;
+        EXPECT_EQ(windows, retried ? 3u : 1u) << log;
         EXPECT_EQ(world().akkord_calls, 0);
         bool told = row.mode[0] == '\0' && row.window == NOT_CREATED;
         EXPECT_EQ(log.find("box Internal error (502 )") != std::string::npos, told) << log;
