@@ -120,4 +120,5 @@ TEST_F(DataRequestsTest, KeyedBlocks) {
                   orvexa_data_keyed_iv_b(iv.data(), key.data(), 16, data.data(), out.data()),
               0); // the absent driver's status, not 7
     EXPECT_EQ(status(), 51u);
+    EXPECT_EQ(orvexa_key_set9(data.data(), nullptr, 16), 0);
 }

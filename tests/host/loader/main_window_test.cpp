@@ -255,6 +255,7 @@ TEST_F(MainWindowTest, UnloadingKeys) {
                           "box Can`t  reset key (3 )" +
                               resets);
     EXPECT_EQ(w.list_extent, 0);
+    EXPECT_EQ(w.list.size(), 2u);                    // the keys that stayed, listed again
     EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
 
     w.refused_slots = 0;
@@ -378,6 +379,16 @@ TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionModeILoadsOnceAkkordsListStays
     events(EVENT_PRESS, 1);
     EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
     EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;0");
+
+    SetUp(); // Load Key in an unattended mode: a failure ends the window without a box
+    loader.command_mode = 'I';
+    loader.rng_progress = RNG_SAMPLES;
+    w.removable = "A";
+    w.init_key_results = {ORX_KEY_HOARDER_ERROR};
+    open(false);
+    main_window_command(IDC_LOAD_KEY);
+    EXPECT_EQ(w.ended, ORX_KEY_HOARDER_ERROR);
+    EXPECT_EQ(log_text(), "init A:\\ waiting");
 }
 
 TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne) {
