@@ -98,61 +98,56 @@ static int transform(orvexa_emu* e, uint32_t slot, const uint8_t* data, uint32_t
 int emu_do_key_set(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
                    uint32_t* returned) {
     emu_header h;
-    uint32_t code, slot, len, status;
+    uint32_t status;
     const uint8_t* data = req + EMU_HDR;
     if (in_len < EMU_HDR || room < EMU_HDR)
         return ORVEXA_EMU_BAD_PARAM;
     h = emu_read_header(req);
-    code = h.code;
-    slot = h.slot;
-    len = h.len;
-    if (len > in_len - EMU_HDR)
+    if (h.len > in_len - EMU_HDR)
         status = 8;
-    else if (h.sum != emu_xor_sum(data, len))
+    else if (h.sum != emu_xor_sum(data, h.len))
         status = 9;
-    else if (code < 1 || code > 14)
+    else if (h.code < 1 || h.code > 14)
         status = 10;
-    else if (code == EMU_SET_SEED_BLOCK || code == EMU_SET_SEED)
-        status = take_seed(e, code, data, len);
-    else if (slot >= ORVEXA_EMU_SLOTS)
+    else if (h.code == EMU_SET_SEED_BLOCK || h.code == EMU_SET_SEED)
+        status = take_seed(e, h.code, data, h.len);
+    else if (h.slot >= ORVEXA_EMU_SLOTS)
         status = 9;
-    else if (code == EMU_SET_TRANSFORM)
-        return transform(e, slot, data, len, out, room, returned);
+    else if (h.code == EMU_SET_TRANSFORM)
+        return transform(e, h.slot, data, h.len, out, room, returned);
     else
-        status = store_item(e, slot, code, data, len);
-    return emu_answer_status(out, status, slot, returned);
+        status = store_item(e, h.slot, h.code, data, h.len);
+    return emu_answer_status(out, status, h.slot, returned);
 }
 
 int emu_do_key_get(orvexa_emu* e, const uint8_t* req, uint32_t in_len, uint8_t* out, uint32_t room,
                    uint32_t* returned) {
     emu_header h;
-    uint32_t code, slot, len, item_len, status = 0;
+    uint32_t item_len, status = 0;
     const uint8_t* data = req + EMU_HDR;
     if (in_len < EMU_HDR || room < EMU_HDR)
         return ORVEXA_EMU_BAD_PARAM;
     h = emu_read_header(req);
-    code = h.code;
-    slot = h.slot;
-    len = h.len;
-    if (code < 1 || code > 14)
-        return emu_answer_status(out, 7, slot, returned);
-    item_len = get_len[code];
+    if (h.code < 1 || h.code > 14)
+        return emu_answer_status(out, 7, h.slot, returned);
+    item_len = get_len[h.code];
     if (room < EMU_HDR + item_len)
         return ORVEXA_EMU_BAD_PARAM;
-    if (len != (code <= 3 ? 32u : 0u) || len > in_len - EMU_HDR)
+    if (h.len != (h.code <= 3 ? 32u : 0u) || h.len > in_len - EMU_HDR)
         status = 5;
-    else if (h.sum != emu_xor_sum(data, len) || slot >= ORVEXA_EMU_SLOTS)
+    else if (h.sum != emu_xor_sum(data, h.len) || h.slot >= ORVEXA_EMU_SLOTS)
         status = 6;
-    else if (!(e->slot[slot].set_mask & EMU_ITEM_BIT(code <= 3 ? EMU_SET_GKEY : get_item[code])))
-        status = get_unset[code];
+    else if (!(e->slot[h.slot].set_mask &
+               EMU_ITEM_BIT(h.code <= 3 ? EMU_SET_GKEY : get_item[h.code])))
+        status = get_unset[h.code];
     if (status != 0)
-        return emu_answer_status(out, status, slot, returned);
-    if (code <= 3) /* the 32 input bytes XOR the keystream of the slot's GKEY */
-        emu_keystream_xor(e->slot[slot].item[EMU_SET_GKEY], 0x100 + code, slot, 0, data,
+        return emu_answer_status(out, status, h.slot, returned);
+    if (h.code <= 3) /* the 32 input bytes XOR the keystream of the slot's GKEY */
+        emu_keystream_xor(e->slot[h.slot].item[EMU_SET_GKEY], 0x100 + h.code, h.slot, 0, data,
                           out + EMU_HDR, 32);
     else
-        emu_copy(out + EMU_HDR, e->slot[slot].item[get_item[code]], item_len);
-    emu_write_header(out, 0, slot, emu_xor_sum(out + EMU_HDR, item_len), item_len);
+        emu_copy(out + EMU_HDR, e->slot[h.slot].item[get_item[h.code]], item_len);
+    emu_write_header(out, 0, h.slot, emu_xor_sum(out + EMU_HDR, item_len), item_len);
     *returned = EMU_HDR + item_len;
     return ORVEXA_EMU_OK;
 }
