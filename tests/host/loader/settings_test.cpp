@@ -23,6 +23,11 @@ TEST_F(SettingsTest, ReadingTakesOnlyTextsThatFitAndAFirstRunWritesTheDefaults) 
              user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ, {'T', 'M', '2'}};
          },
          "TM2", 0},
+        {[] { // 80 bytes without a terminator: cut to 79
+             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ,
+                                                                   std::vector<uint8_t>(80, 'A')};
+         },
+         "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},
         {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(79, 'A')); },
          "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},
     };
