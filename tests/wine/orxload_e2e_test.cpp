@@ -1,22 +1,17 @@
 // The real orxload.exe under Wine: the unattended modes and their exit codes, the driver
 // error of an interactive start and where its text comes from, a second start; against the
 // emulated driver and the stand-in outside libraries.
-#include <algorithm>
-
-#include "loader_harness.h"
+#include "wine_harness.h"
 
 namespace {
 
-// What an unattended run finds (`given`), and what it leaves: the exit code, the driver's
-// slots and whether its generator is seeded, how often tmdrv32.dll (Akkord) was loaded, the
-// InitKey calls in the crypto log (all for DefaultKeyDev), and the settings.
-enum : unsigned {
-    kReady = 1,      // the generator is seeded already
-    kAkkord = 2,     // RNGAutoDev "TM:A4.P"
-    kKeys = 4,       // slot 0 holds the floppy's first key, slot 1 another key
-    kServiceOff = 8, // the kernel service is stopped
-    kNoLibrary = 16, // wbotho.dll is missing
-};
+// What an unattended run finds (`given`): the generator seeded already (kReady), RNGAutoDev
+// "TM:A4.P" (kAkkord), slot 0 holding the floppy's first key and slot 1 another key (kKeys),
+// the kernel service stopped (kServiceOff), wbotho.dll missing (kNoLibrary). And what it
+// leaves: the exit code, the driver's slots and whether its generator is seeded, how often
+// tmdrv32.dll (Akkord) was loaded, the InitKey calls in the crypto log (all for
+// DefaultKeyDev), and the settings.
+enum : unsigned { kReady = 1, kAkkord = 2, kKeys = 4, kServiceOff = 8, kNoLibrary = 16 };
 struct Mode {
     const char *name, *arguments, *device; // DefaultKeyDev before ("" for none) and after
     unsigned given;
@@ -46,13 +41,14 @@ class UnattendedModes : public LoaderTest, public ::testing::WithParamInterface<
 
 TEST_P(UnattendedModes, EndWithTheirExitCodeAndTheirWork) {
     const Mode& m = GetParam();
-    ASSERT_TRUE(!(m.given & kReady) || testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    ASSERT_TRUE(!(m.given & kReady) || testctl({ORVEXA_TESTCTL_SET_WORD, {2, 1}}));
     if (m.given & kAkkord)
         set_user_value(settings_key, "RNGAutoDev", "TM:A4.P");
     if (*m.device)
         set_user_value(settings_key, "DefaultKeyDev", m.device);
-    ASSERT_TRUE(!(m.given & kKeys) || (testctl_load_key(0, "1111222222", "111122222233") &&
-                                       testctl_load_key(1, "8888000000", "888800000011")));
+    ASSERT_TRUE(!(m.given & kKeys) ||
+                (testctl({ORVEXA_TESTCTL_LOAD_KEY, {0}}, "1111222222111122222233") &&
+                 testctl({ORVEXA_TESTCTL_LOAD_KEY, {1}}, "8888000000888800000011")));
     ASSERT_TRUE(!(m.given & kServiceOff) || driver_service(false));
     std::string library = "C:\\windows\\system32\\wbotho.dll", hidden = library + ".hidden";
     if (m.given & kNoLibrary)
@@ -95,29 +91,32 @@ INSTANTIATE_TEST_SUITE_P(Orxload, UnattendedModes, ::testing::ValuesIn(kModes),
 // The interactive start tells a driver that does not answer in a box, in the user's
 // language: from the language module beside the program, or without one from the program's
 // own tables, never from a module planted in the current directory (there a module of the
-// other language under the name of the user's).
+// other language under the name of the user's). Both modules load as the loader loads them
+// (a module that does not load would leave it on its own tables unseen).
 TEST_F(LoaderTest, DriverErrorBoxInTheUsersLanguage) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 7, 0));
+    ASSERT_TRUE(testctl({ORVEXA_TESTCTL_SET_WORD, {7, 0}}));
     std::string lone = "C:\\orx-without-language-module\\", planted = "C:\\orx-planted\\";
     CreateDirectoryA(lone.c_str(), nullptr);
     CreateDirectoryA(planted.c_str(), nullptr);
     for (const char* file : {"orxload.exe", "orxlink.dll"})
         CopyFileA((program_folder() + file).c_str(), (lone + file).c_str(), FALSE);
+    for (const char* module : {"res409.dll", "res419.dll"})
+        EXPECT_NE(LoadLibraryA((program_folder() + module).c_str()), nullptr) << module;
     std::string own = russian ? "res419.dll" : "res409.dll",
-                other = own == "res409.dll" ? "res419.dll" : "res409.dll";
+                other = russian ? "res409.dll" : "res419.dll";
     ASSERT_TRUE(CopyFileA((program_folder() + other).c_str(), (planted + own).c_str(), FALSE));
     const std::pair<std::string, const char*> starts[] = {{program_folder(), nullptr},
                                                           {lone, planted.c_str()}};
-    for (const auto& start : starts) {
-        SCOPED_TRACE(start.first + " in " + (start.second ? start.second : "."));
-        HANDLE process = start_orxload("", start.first, start.second);
+    for (const auto& [folder, current] : starts) {
+        SCOPED_TRACE(folder + " in " + (current ? current : "."));
+        HANDLE process = start_orxload("", folder, current);
         expect_error_box(L"Error driver ORVEXA (3 )", L"Ошибка драйвера ORVEXA (3 )");
         EXPECT_EQ(wait_exit(process), 501);
     }
 }
 
 TEST_F(LoaderTest, ASecondStartWhileTheWindowIsOpenEndsWith1) {
-    ASSERT_TRUE(testctl(ORVEXA_TESTCTL_SET_WORD, 2, 1));
+    ASSERT_TRUE(testctl({ORVEXA_TESTCTL_SET_WORD, {2, 1}}));
     HANDLE first = start_orxload("");
     HWND window = wait_dialog(L"orxload");
     ASSERT_NE(window, nullptr);

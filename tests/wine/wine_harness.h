@@ -1,15 +1,57 @@
-// Running the real orxload.exe from a test under Wine: processes, exit codes, its windows
-// and message boxes, and the registry the loader and the stand-ins use.
-#ifndef ORX_TESTS_WINE_LOADER_HARNESS_H
-#define ORX_TESTS_WINE_LOADER_HARNESS_H
+// What the Wine suites share: the emulated ORVEXA driver (its private control request and its
+// kernel service), the real orxload.exe (processes, exit codes, windows and message boxes), and
+// the registry the loader and the stand-ins use.
+#ifndef ORX_TESTS_WINE_HARNESS_H
+#define ORX_TESTS_WINE_HARNESS_H
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "driver_control.h"
+#include "orvexa_testctl.h"
+
+// Polls `condition` every 50 ms; false when it did not hold within the time.
+template <typename F> bool wait_until(F condition, DWORD timeout_ms = 15000) {
+    for (DWORD start = GetTickCount(); !condition(); Sleep(50))
+        if (GetTickCount() - start > timeout_ms)
+            return false;
+    return true;
+}
+
+// One test-control request on a handle of its own, with `extra` after it (LOAD_KEY: the key's
+// numbers, 10 and 12 characters), the driver's state into `state`; false when the call fails.
+inline bool testctl(orvexa_testctl_request request, const std::string& extra = "",
+                    orvexa_testctl_state* state = nullptr) {
+    std::string in = std::string(reinterpret_cast<const char*>(&request), sizeof request) + extra;
+    HANDLE device = CreateFileA("\\\\.\\OrvexaDev", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD count = 0, size = state ? sizeof *state : 0;
+    BOOL ok = DeviceIoControl(device, ORVEXA_TESTCTL_CODE, &in[0], DWORD(in.size()), state, size,
+                              &count, nullptr);
+    CloseHandle(device);
+    return ok != FALSE;
+}
+
+inline orvexa_testctl_state driver_state() {
+    orvexa_testctl_state state = {};
+    testctl({ORVEXA_TESTCTL_GET_STATE, {}}, "", &state);
+    return state;
+}
+
+// Stops or starts the "orvexa" kernel service; true once its device is gone or answers.
+inline bool driver_service(bool start) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = OpenServiceA(manager, "orvexa", SERVICE_ALL_ACCESS);
+    SERVICE_STATUS status = {};
+    start ? StartServiceA(service, 0, nullptr)
+          : ControlService(service, SERVICE_CONTROL_STOP, &status);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    orvexa_testctl_state state;
+    return wait_until([&] { return testctl({ORVEXA_TESTCTL_GET_STATE, {}}, "", &state) == start; });
+}
 
 const char* const settings_key = "SOFTWARE\\DEZURE\\Cryptography\\orxload";
 const char* const crypto_key = "Software\\ORX\\Testbed\\Crypto"; // the stand-in's switches
@@ -99,7 +141,7 @@ inline std::string crypto_log() {
 class LoaderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(testctl(ORVEXA_TESTCTL_RESET)) << "emulated driver not running";
+        ASSERT_TRUE(testctl({ORVEXA_TESTCTL_RESET, {}})) << "emulated driver not running";
         for (const char* tree :
              {"SOFTWARE\\DEZURE\\Cryptography\\orxload", "SOFTWARE\\DEZURE\\Cryptography\\RANDOM",
               "SOFTWARE\\DEZURE\\Cryptography\\KeyDevices", "Software\\ORX\\Testbed\\Akkord"})
