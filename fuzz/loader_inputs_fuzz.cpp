@@ -15,6 +15,7 @@
 #include "about_platform.h"
 #include "about_texts.h"
 #include "component_tree.h"
+#include "fake_platform.h"
 #include "fake_world.h"
 #include "key_device_list.h"
 #include "loader_state.h"
@@ -27,7 +28,6 @@ namespace {
 
 const uint8_t* input = nullptr;
 size_t input_left = 0;
-int open_keys = 0;
 std::string version_block;
 const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL,     IDC_EXIT,       IDM_EXIT,
                              IDC_LOAD_KEY,  IDC_UNLOAD_KEY,     IDC_UNLOAD_ALL, IDM_REFRESH,
@@ -163,6 +163,38 @@ void answer(Call call, const std::string& name) {
     }
 }
 
+// The registry (the native tests' one): each call fails or not, a key opened exists, one
+// created may be new, each value read is made up anew (a size query and the data query
+// that follows may disagree), and an enumeration gets a known key-device or component name,
+// or any text, until the input ends.
+uint32_t registry(const std::string& call, const std::string& path, const char* name) {
+    if (call == "subkey") {
+        if (input_left == 0 || byte() != 0)
+            return 1;
+        uint8_t b = byte();
+        machine_key(path + "\\" +
+                    (b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
+                     : b % 2                ? "Support"
+                                            : text(b % 64 + 1)));
+        return 0;
+    }
+    uint8_t b = byte();
+    if (b % 4 == 1 || b % 4 == 2)
+        return b % 4 == 1 ? ORX_ERROR_FILE_NOT_FOUND : 5; // absent, access denied
+    if (call == "create" && b % 4 == 3)
+        fake().user_keys.erase(path);
+    else if (call != "query")
+        user_key(path), machine_key(path);
+    if (call == "query") {
+        FakeValue v{byte(), {}};
+        uint8_t length = byte();
+        v.bytes.resize(length == 0xFF ? u16() : length);
+        fill(v.bytes.data(), v.bytes.size());
+        user_key(path).values[name] = machine_key(path).values[name] = v;
+    }
+    return 0;
+}
+
 // GetLogicalDriveStrings: roots "X:\" or any text without NUL.
 std::vector<std::string> drive_roots() {
     std::vector<std::string> roots;
@@ -234,11 +266,11 @@ int main_window() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = data;
     input_left = size;
-    open_keys = 0;
     reset_world();
     Cp1251Installed = 0;
     World& w = world();
     w.answer = answer;
+    fake().registry_hook = registry;
     w.main_window = main_window;
     w.other_window = byte() == 1;
     w.language = u16();
@@ -255,79 +287,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static char instance;
         ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, "orxload");
     }
-    if (open_keys != 0)
+    if (fake().open_keys != 0)
         fail("registry key left open");
     return 0;
-}
-
-// --- the registry: a key opens or not, and each value is made up when it is read ---
-
-void* plat_user_key_create(const char*, int* created) {
-    uint8_t b = byte();
-    if (b == 1)
-        return nullptr;
-    *created = b == 2;
-    ++open_keys;
-    return new char;
-}
-void* plat_user_key_open(const char*, int) {
-    if (byte() == 1)
-        return nullptr;
-    ++open_keys;
-    return new char;
-}
-void* plat_machine_key_open(const char* path, int access) {
-    return plat_user_key_open(path, access);
-}
-void plat_reg_close(void* key) {
-    if (!key)
-        fail("null key closed");
-    --open_keys;
-    delete static_cast<char*>(key);
-}
-// RegQueryValueEx: a null buffer asks for the size; a buffer too small gets MORE_DATA and
-// garbage, so that a caller trusting it shows. Lengths up to 65535 (the mask's limit is 4096).
-uint32_t plat_reg_query(void*, const char*, uint32_t* type, void* buffer, uint32_t* size) {
-    uint8_t mode = byte();
-    if (mode % 4 == 1)
-        return ORX_ERROR_FILE_NOT_FOUND;
-    if (mode % 4 == 2)
-        return 5; // access denied
-    *type = byte();
-    uint8_t b = byte();
-    uint32_t length = b == 0xFF ? u16() : b, room = *size;
-    *size = length;
-    if (buffer && length > room)
-        memset(buffer, 0xA5, room);
-    else if (buffer)
-        fill(buffer, length);
-    return buffer && length > room ? ORX_ERROR_MORE_DATA : 0;
-}
-uint32_t plat_reg_write_binary(void*, const char*, const void* data, uint32_t size) {
-    volatile uint8_t sum = 0; // every byte read, so that the sanitizers see a read past the end
-    for (uint32_t i = 0; i < size; ++i)
-        sum = uint8_t(sum + static_cast<const uint8_t*>(data)[i]);
-    return byte() == 1 ? 5 : 0;
-}
-uint32_t plat_reg_write_string(void* key, const char* name, const char* text) {
-    return plat_reg_write_binary(key, name, text, uint32_t(strlen(text) + 1));
-}
-uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
-    return plat_reg_write_binary(key, name, &value, sizeof value);
-}
-// RegEnumKeyEx: a known key-device or component name, or any text; a name that does not fit
-// is not given; the list ends with the input.
-int plat_reg_subkey(void*, uint32_t, char* name, uint32_t size) {
-    if (input_left == 0 || byte() != 0)
-        return 0;
-    uint8_t b = byte();
-    std::string n = b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
-                    : b % 2                ? "Support"
-                                           : text(b % 64 + 1);
-    if (n.size() + 1 > size)
-        return 0;
-    memcpy(name, n.c_str(), n.size() + 1);
-    return 1;
 }
 
 // --- the About box's platform ---
