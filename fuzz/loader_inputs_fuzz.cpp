@@ -78,33 +78,28 @@ std::string before_colon(const std::string& name) {
 }
 
 // Sets the answer of the call about to be made.
-void answer(Call call, const std::string& name) {
+void answer(const std::string& call, const std::string& name) {
     World& w = world();
-    switch (call) {
-    case Call::load:
+    if (call == "load") {
         if (byte() == 1)
             w.modules.erase(name);
         else
             w.modules[name] = {"InitKey",    "GetDrvInfo",      "ResetKeyEx", "lokey_get",
                                "lokey_free", "TmDriverPresent", "TmGetInfo",  "TmGetRandomBytes"};
-        break;
-    case Call::entry:
+    } else if (call == "entry") {
         if (byte() == 1)
             w.modules[before_colon(name)].erase(after_colon(name));
-        break;
-    case Call::removable:
+    } else if (call == "removable") {
         w.removable = byte() & 1 ? name.substr(0, 1) : "";
-        break;
-    case Call::string:
+    } else if (call == "string") {
         w.strings[{before_colon(name), uint32_t(std::stoul(after_colon(name)))}] = text(byte());
-        break;
-    case Call::box: {
+    } else if (call == "box") {
         static const int answers[] = {1, 6, 7, 2, 0};
         w.box_answer = answers[byte() % 5];
-        break;
-    }
-    case Call::query: { // bit 0 fails, bits 1 to 3 set words 1 and 2 and clear word 7, bit 4
-        uint8_t flags = byte(); // takes them whole from the input
+    } else if (call == "query") {
+        // Bit 0 fails; bits 1 to 3 set words 1 and 2 and clear word 7; bit 4 takes them
+        // whole from the input.
+        uint8_t flags = byte();
         w.queries_that_answer = flags & 1 ? 0 : -1;
         w.queries = 0;
         w.info = orvexa_drv_info();
@@ -115,51 +110,36 @@ void answer(Call call, const std::string& name) {
             for (int word :
                  {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED, ORVEXA_INFO_OPERATIONAL})
                 w.info.word[word] = u32();
-        break;
-    }
-    case Call::reset_slot:
+    } else if (call == "reset_slot") {
         w.refused_slots = byte() == 1 ? ~0u : 0;
-        break;
-    case Call::get_byte:
+    } else if (call == "get_byte") {
         w.byte_read_fails = byte() == 1;
-        break;
-    case Call::init_key:
+    } else if (call == "init_key") {
         w.init_key_results = {status()};
-        break;
-    case Call::drv_info: { // up to 16 entries of any bytes; any count reported
+    } else if (call == "drv_info") { // up to 16 entries of any bytes; any count reported
         w.drv_entries.resize(byte() % (ORX_DRV_KEY_INFO_MAX + 1));
         for (DrvKeyInfo& e : w.drv_entries)
             fill(&e, sizeof e);
         uint8_t b = byte();
         w.drv_count = b < 0xF0 ? 0 : b == 0xFF ? u32() : b - 0xF0 + 14;
         w.drv_status = status();
-        break;
-    }
-    case Call::reset_key:
+    } else if (call == "reset_key") {
         w.reset_key_status = status();
-        break;
-    case Call::reader: {
+    } else if (call == "reader") {
         uint8_t b = byte();
         w.reader_texts.erase(std::stoi(name));
         if (b != 1)
             w.reader_texts[std::stoi(name)] = text(u16() % 300);
         w.reader_unterminated = b == 2;
-        break;
-    }
-    case Call::tm_present:
+    } else if (call == "tm_present") {
         w.akkord_present = byte() ^ 1;
-        break;
-    case Call::tm_info:
+    } else if (call == "tm_info") {
         w.akkord_words[0] = u16();
         w.akkord_words[1] = u16();
         w.akkord_info_status = uint16_t(status());
-        break;
-    case Call::tm_random:
+    } else if (call == "tm_random") {
         fill(w.akkord_bytes, sizeof w.akkord_bytes);
         w.akkord_random_status = uint16_t(status());
-        break;
-    default:
-        break;
     }
 }
 

@@ -116,8 +116,7 @@ TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
          "",
          "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
         {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
-        {"", "", {"eTok"}, 32, "", "-1"},
-    };
+        {"", "", {"eTok"}, 32, "", "-1"}};
     for (auto& r : rows) {
         SetUp();
         w.removable = r.removable;
@@ -146,15 +145,13 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
         DeviceChange change;
         uint32_t drives;
         std::string combo;
-    } rows[] = {
-        {VOLUME_ARRIVED, 0x10, "E:;1"},
-        {VOLUME_ARRIVED, 0x01, "E:;removable disk A:=A:;2"},
-        {VOLUME_ARRIVED, 0x11, "E:;removable disk A:=A:;1"}, // the highest drive: E:
-        {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
-        {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
-        {VOLUME_REMOVED, 0x01, "E:;0"},
-        {VOLUME_REMOVED, 0x20, "E:;0"},
-    };
+    } rows[] = {{VOLUME_ARRIVED, 0x10, "E:;1"},
+                {VOLUME_ARRIVED, 0x01, "E:;removable disk A:=A:;2"},
+                {VOLUME_ARRIVED, 0x11, "E:;removable disk A:=A:;1"}, // the highest drive: E:
+                {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
+                {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
+                {VOLUME_REMOVED, 0x01, "E:;0"},
+                {VOLUME_REMOVED, 0x20, "E:;0"}};
     for (auto& r : rows) {
         main_window_device_change(r.change, r.drives, 1);
         EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
