@@ -18,7 +18,6 @@
 #include "fake_platform.h"
 #include "fake_world.h"
 #include "key_device_list.h"
-#include "loader_state.h"
 #include "main_window_logic.h"
 #include "main_window_ui.h"
 #include "res/resource_ids.h"
@@ -188,37 +187,25 @@ std::vector<std::string> drive_roots() {
 }
 
 void operator_action(uint8_t action) {
-    switch (action % 8) {
-    case 0: {
+    int kind = action % 8;
+    if (kind == 0) {
         uint8_t b = byte();
         main_window_command(b < sizeof commands / sizeof commands[0] ? commands[b] : u32());
-        break;
-    }
-    case 1:
-        main_window_event(EVENT_PRESS, u32());
-        break;
-    case 2:
-        main_window_event(EVENT_MOVE, u32());
-        break;
-    case 3: // a run of key presses, as the random-generator view asks for
+    } else if (kind == 1 || kind == 2) {
+        main_window_event(kind == 1 ? EVENT_PRESS : EVENT_MOVE, u32());
+    } else if (kind == 3) { // a run of key presses, as the random-generator view asks for
         for (int n = byte() % 48; n > 0; --n)
             main_window_event(EVENT_PRESS, n);
-        break;
-    case 4: {
+    } else if (kind == 4) {
         uint8_t b = byte();
         uint32_t drives = b & 4 ? 1u << (byte() % 32) : u32();
         main_window_device_change(DeviceChange(b % 3), drives, u32());
-        break;
-    }
-    case 5:
+    } else if (kind == 5) {
         ui_combo_select(IDC_KEY_DEVICE, byte());
-        break;
-    case 6:
+    } else if (kind == 6) {
         ui_list_select(IDC_KEY_LIST, byte());
-        break;
-    default:
+    } else {
         main_window_command(COMMAND_CANCEL);
-        break;
     }
 }
 
