@@ -197,10 +197,13 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].default_style);
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 
-    DrvKeyInfo slots[] = {entry(0), entry(1), entry(3)};
-    for (uint32_t n : {0, 1, 2, 3}) // the first slot not taken, before the loading line
-        EXPECT_EQ(first_gap(slots, n), n < 3 ? n : 2) << n;
-    EXPECT_EQ(first_gap(slots + 1, 2), 0u);
+    // The first slot not taken, before the loading line; a full list ends at its size.
+    std::vector<DrvKeyInfo> slots = {entry(0), entry(1), entry(3)};
+    EXPECT_EQ(first_gap(slots.data(), 3), 2u);
+    EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
+    std::vector<DrvKeyInfo> full = {entry(0), entry(1)}; // a read past its end shows
+    EXPECT_EQ(first_gap(full.data(), 2), 2u);
+    EXPECT_EQ(first_gap(full.data(), 0), 0u);
 }
 
 TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
