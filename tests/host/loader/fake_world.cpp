@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "fake_platform.h"
-#include "loader_platform.h"
 #include "loader_state.h"
 #include "main_window_logic.h"
 #include "main_window_ui.h"

@@ -1,4 +1,6 @@
 #include <cstring>
+#include <iterator>
+#include <sstream>
 
 #include "binding.h"
 #include "loaded_keys_list.h"
@@ -94,38 +96,30 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
 // enumerates subkeys alphabetically), of which only the first 32 names are looked at.
 TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
     struct {
-        const char *removable, *drives;
-        std::vector<std::string> registered;
-        int unknown_names; // enumerated before the rest
+        const char *drives, *registered; // drives: upper case removable, lower case fixed
+        int unknown_names;               // enumerated before the rest
         const char* default_device;
         std::string combo;
     } rows[] = {
-        {"", "", {}, 0, "", "-1"},
-        {"ABE",
-         "ABCE",
-         {"dallas", "ACCORD", "Unknown", "FLOP_B"},
-         0,
-         "TM:COM2",
+        {"", "", 0, "", "-1"},
+        {"ABcE", "dallas ACCORD Unknown FLOP_B", 0, "TM:COM2",
          "Floppy  (A:)=A:\\;Floppy  (B:)=B:\\;Removable disk E:=E:\\;TM reader Accord =TM:A4.P;"
          "TM reader Dallas COM0:=TM:COM0;TM reader Dallas COM1:=TM:COM1;"
          "TM reader Dallas COM2:=TM:COM2;Floppy  (B:)=B:\\;6"},
-        {"EF",
-         "EF",
-         {"eTok"},
-         0,
-         "",
-         "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
-        {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
-        {"", "", {"eTok"}, 32, "", "-1"}};
+        {"EF", "eTok", 0, "", "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
+        {"", "eTok", 31, "", "eToken=eToken;0"},
+        {"", "eTok", 32, "", "-1"}};
     for (auto& r : rows) {
         SetUp();
-        w.removable = r.removable;
+        w.removable = r.drives; // the roots are upper case: a lower-case letter never matches
         for (const char* d = r.drives; *d; ++d)
-            w.drives.push_back(std::string(1, *d) + ":\\");
+            w.drives.push_back(std::string(1, char(std::toupper(*d))) + ":\\");
+        std::istringstream names(r.registered);
+        std::vector<std::string> registered{std::istream_iterator<std::string>(names), {}};
         for (int i = 0; i < r.unknown_names; ++i)
-            r.registered.push_back("a" + std::to_string(10 + i));
-        if (!r.registered.empty())
-            register_devices(r.registered);
+            registered.push_back("a" + std::to_string(10 + i));
+        if (!registered.empty())
+            register_devices(registered);
         std::strcpy(loader.settings.DefaultKeyDev, r.default_device);
         open();
         EXPECT_EQ(combo(), r.combo);
