@@ -15,9 +15,9 @@
 #include "about_platform.h"
 #include "about_texts.h"
 #include "component_tree.h"
+#include "fake_platform.h"
 #include "fake_world.h"
 #include "key_device_list.h"
-#include "loader_state.h"
 #include "main_window_logic.h"
 #include "main_window_ui.h"
 #include "res/resource_ids.h"
@@ -27,7 +27,6 @@ namespace {
 
 const uint8_t* input = nullptr;
 size_t input_left = 0;
-int open_keys = 0;
 std::string version_block;
 const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL,     IDC_EXIT,       IDM_EXIT,
                              IDC_LOAD_KEY,  IDC_UNLOAD_KEY,     IDC_UNLOAD_ALL, IDM_REFRESH,
@@ -78,33 +77,28 @@ std::string before_colon(const std::string& name) {
 }
 
 // Sets the answer of the call about to be made.
-void answer(Call call, const std::string& name) {
+void answer(const std::string& call, const std::string& name) {
     World& w = world();
-    switch (call) {
-    case Call::load:
+    if (call == "load") {
         if (byte() == 1)
             w.modules.erase(name);
         else
             w.modules[name] = {"InitKey",    "GetDrvInfo",      "ResetKeyEx", "lokey_get",
                                "lokey_free", "TmDriverPresent", "TmGetInfo",  "TmGetRandomBytes"};
-        break;
-    case Call::entry:
+    } else if (call == "entry") {
         if (byte() == 1)
             w.modules[before_colon(name)].erase(after_colon(name));
-        break;
-    case Call::removable:
+    } else if (call == "removable") {
         w.removable = byte() & 1 ? name.substr(0, 1) : "";
-        break;
-    case Call::string:
+    } else if (call == "string") {
         w.strings[{before_colon(name), uint32_t(std::stoul(after_colon(name)))}] = text(byte());
-        break;
-    case Call::box: {
+    } else if (call == "box") {
         static const int answers[] = {1, 6, 7, 2, 0};
         w.box_answer = answers[byte() % 5];
-        break;
-    }
-    case Call::query: { // bit 0 fails, bits 1 to 3 set words 1 and 2 and clear word 7, bit 4
-        uint8_t flags = byte(); // takes them whole from the input
+    } else if (call == "query") {
+        // Bit 0 fails; bits 1 to 3 set words 1 and 2 and clear word 7; bit 4 takes them
+        // whole from the input.
+        uint8_t flags = byte();
         w.queries_that_answer = flags & 1 ? 0 : -1;
         w.queries = 0;
         w.info = orvexa_drv_info();
@@ -115,52 +109,69 @@ void answer(Call call, const std::string& name) {
             for (int word :
                  {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED, ORVEXA_INFO_OPERATIONAL})
                 w.info.word[word] = u32();
-        break;
-    }
-    case Call::reset_slot:
+    } else if (call == "reset_slot") {
         w.refused_slots = byte() == 1 ? ~0u : 0;
-        break;
-    case Call::get_byte:
+    } else if (call == "get_byte") {
         w.byte_read_fails = byte() == 1;
-        break;
-    case Call::init_key:
+    } else if (call == "init_key") {
         w.init_key_results = {status()};
-        break;
-    case Call::drv_info: { // up to 16 entries of any bytes; any count reported
+    } else if (call == "drv_info") { // up to 16 entries of any bytes; any count reported
         w.drv_entries.resize(byte() % (ORX_DRV_KEY_INFO_MAX + 1));
         for (DrvKeyInfo& e : w.drv_entries)
             fill(&e, sizeof e);
         uint8_t b = byte();
         w.drv_count = b < 0xF0 ? 0 : b == 0xFF ? u32() : b - 0xF0 + 14;
         w.drv_status = status();
-        break;
-    }
-    case Call::reset_key:
+    } else if (call == "reset_key") {
         w.reset_key_status = status();
-        break;
-    case Call::reader: {
+    } else if (call == "reader") {
         uint8_t b = byte();
         w.reader_texts.erase(std::stoi(name));
         if (b != 1)
             w.reader_texts[std::stoi(name)] = text(u16() % 300);
         w.reader_unterminated = b == 2;
-        break;
-    }
-    case Call::tm_present:
+    } else if (call == "tm_present") {
         w.akkord_present = byte() ^ 1;
-        break;
-    case Call::tm_info:
+    } else if (call == "tm_info") {
         w.akkord_words[0] = u16();
         w.akkord_words[1] = u16();
         w.akkord_info_status = uint16_t(status());
-        break;
-    case Call::tm_random:
+    } else if (call == "tm_random") {
         fill(w.akkord_bytes, sizeof w.akkord_bytes);
         w.akkord_random_status = uint16_t(status());
-        break;
-    default:
-        break;
     }
+}
+
+// The registry (the native tests' one): each call fails or not, a key opened exists, one
+// created may be new, each value read is made up anew (a size query and the data query
+// that follows may disagree), and an enumeration gets a known key-device or component name,
+// or any text, until the input ends.
+uint32_t registry(const std::string& call, const std::string& path, const char* name) {
+    if (call == "subkey") {
+        if (input_left == 0 || byte() != 0)
+            return 1;
+        uint8_t b = byte();
+        machine_key(path + "\\" +
+                    (b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
+                     : b % 2                ? "Support"
+                                            : text(b % 64 + 1)));
+        return 0;
+    }
+    uint8_t b = byte();
+    if (b % 4 == 1 || b % 4 == 2)
+        return b % 4 == 1 ? ORX_ERROR_FILE_NOT_FOUND : 5; // absent, access denied
+    if (call == "create" && b % 4 == 3)
+        fake().user_keys.erase(path);
+    else if (call != "query")
+        user_key(path), machine_key(path);
+    if (call == "query") {
+        FakeValue v{byte(), {}};
+        uint8_t length = byte();
+        v.bytes.resize(length == 0xFF ? u16() : length);
+        fill(v.bytes.data(), v.bytes.size());
+        user_key(path).values[name] = machine_key(path).values[name] = v;
+    }
+    return 0;
 }
 
 // GetLogicalDriveStrings: roots "X:\" or any text without NUL.
@@ -176,37 +187,25 @@ std::vector<std::string> drive_roots() {
 }
 
 void operator_action(uint8_t action) {
-    switch (action % 8) {
-    case 0: {
+    int kind = action % 8;
+    if (kind == 0) {
         uint8_t b = byte();
         main_window_command(b < sizeof commands / sizeof commands[0] ? commands[b] : u32());
-        break;
-    }
-    case 1:
-        main_window_event(EVENT_PRESS, u32());
-        break;
-    case 2:
-        main_window_event(EVENT_MOVE, u32());
-        break;
-    case 3: // a run of key presses, as the random-generator view asks for
+    } else if (kind == 1 || kind == 2) {
+        main_window_event(kind == 1 ? EVENT_PRESS : EVENT_MOVE, u32());
+    } else if (kind == 3) { // a run of key presses, as the random-generator view asks for
         for (int n = byte() % 48; n > 0; --n)
             main_window_event(EVENT_PRESS, n);
-        break;
-    case 4: {
+    } else if (kind == 4) {
         uint8_t b = byte();
         uint32_t drives = b & 4 ? 1u << (byte() % 32) : u32();
         main_window_device_change(DeviceChange(b % 3), drives, u32());
-        break;
-    }
-    case 5:
+    } else if (kind == 5) {
         ui_combo_select(IDC_KEY_DEVICE, byte());
-        break;
-    case 6:
+    } else if (kind == 6) {
         ui_list_select(IDC_KEY_LIST, byte());
-        break;
-    default:
+    } else {
         main_window_command(COMMAND_CANCEL);
-        break;
     }
 }
 
@@ -234,11 +233,11 @@ int main_window() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = data;
     input_left = size;
-    open_keys = 0;
     reset_world();
     Cp1251Installed = 0;
     World& w = world();
     w.answer = answer;
+    fake().registry_hook = registry;
     w.main_window = main_window;
     w.other_window = byte() == 1;
     w.language = u16();
@@ -255,79 +254,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static char instance;
         ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, "orxload");
     }
-    if (open_keys != 0)
+    if (fake().open_keys != 0)
         fail("registry key left open");
     return 0;
-}
-
-// --- the registry: a key opens or not, and each value is made up when it is read ---
-
-void* plat_user_key_create(const char*, int* created) {
-    uint8_t b = byte();
-    if (b == 1)
-        return nullptr;
-    *created = b == 2;
-    ++open_keys;
-    return new char;
-}
-void* plat_user_key_open(const char*, int) {
-    if (byte() == 1)
-        return nullptr;
-    ++open_keys;
-    return new char;
-}
-void* plat_machine_key_open(const char* path, int access) {
-    return plat_user_key_open(path, access);
-}
-void plat_reg_close(void* key) {
-    if (!key)
-        fail("null key closed");
-    --open_keys;
-    delete static_cast<char*>(key);
-}
-// RegQueryValueEx: a null buffer asks for the size; a buffer too small gets MORE_DATA and
-// garbage, so that a caller trusting it shows. Lengths up to 65535 (the mask's limit is 4096).
-uint32_t plat_reg_query(void*, const char*, uint32_t* type, void* buffer, uint32_t* size) {
-    uint8_t mode = byte();
-    if (mode % 4 == 1)
-        return ORX_ERROR_FILE_NOT_FOUND;
-    if (mode % 4 == 2)
-        return 5; // access denied
-    *type = byte();
-    uint8_t b = byte();
-    uint32_t length = b == 0xFF ? u16() : b, room = *size;
-    *size = length;
-    if (buffer && length > room)
-        memset(buffer, 0xA5, room);
-    else if (buffer)
-        fill(buffer, length);
-    return buffer && length > room ? ORX_ERROR_MORE_DATA : 0;
-}
-uint32_t plat_reg_write_binary(void*, const char*, const void* data, uint32_t size) {
-    volatile uint8_t sum = 0; // every byte read, so that the sanitizers see a read past the end
-    for (uint32_t i = 0; i < size; ++i)
-        sum = uint8_t(sum + static_cast<const uint8_t*>(data)[i]);
-    return byte() == 1 ? 5 : 0;
-}
-uint32_t plat_reg_write_string(void* key, const char* name, const char* text) {
-    return plat_reg_write_binary(key, name, text, uint32_t(strlen(text) + 1));
-}
-uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
-    return plat_reg_write_binary(key, name, &value, sizeof value);
-}
-// RegEnumKeyEx: a known key-device or component name, or any text; a name that does not fit
-// is not given; the list ends with the input.
-int plat_reg_subkey(void*, uint32_t, char* name, uint32_t size) {
-    if (input_left == 0 || byte() != 0)
-        return 0;
-    uint8_t b = byte();
-    std::string n = b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
-                    : b % 2                ? "Support"
-                                           : text(b % 64 + 1);
-    if (n.size() + 1 > size)
-        return 0;
-    memcpy(name, n.c_str(), n.size() + 1);
-    return 1;
 }
 
 // --- the About box's platform ---

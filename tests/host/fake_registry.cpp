@@ -32,7 +32,13 @@ void* handle(std::map<std::string, FakeKey>& hive, const std::string& path, int 
     return new FakeHandle{&hive, folded(path), access};
 }
 
+uint32_t ask(const char* call, const std::string& path, const char* name = "") {
+    return fake().registry_hook ? fake().registry_hook(call, folded(path), name) : 0;
+}
+
 void* open(std::map<std::string, FakeKey>& hive, const char* path, int access) {
+    if (ask("open", path))
+        return nullptr;
     FakeKey* key = find(hive, path);
     return !key || ((access & ORX_KEY_WRITE) && key->read_only) ? nullptr
                                                                 : handle(hive, path, access);
@@ -40,6 +46,8 @@ void* open(std::map<std::string, FakeKey>& hive, const char* path, int access) {
 
 uint32_t write(void* h, const char* name, uint32_t type, const void* data, uint32_t size) {
     FakeHandle* fh = static_cast<FakeHandle*>(h);
+    if (uint32_t error = ask("write", fh->path, name))
+        return error;
     if (!(fh->access & ORX_KEY_WRITE))
         return 5; // access denied
     ++fake().registry_writes;
@@ -67,6 +75,8 @@ std::string string_value(const FakeKey& key, const std::string& name) {
 }
 
 void* plat_user_key_create(const char* path, int* created) {
+    if (ask("create", path))
+        return nullptr;
     FakeKey* key = find(fake().user_keys, path);
     *created = key == nullptr;
     if (fake().key_create_fails || (key && key->read_only))
@@ -90,6 +100,8 @@ void plat_reg_close(void* key) {
 
 uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
     FakeHandle* h = static_cast<FakeHandle*>(key);
+    if (uint32_t error = ask("query", h->path, name))
+        return error;
     auto& values = (*h->hive)[h->path].values;
     auto it = values.find(name);
     if (it == values.end())
@@ -97,6 +109,8 @@ uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffe
     *type = it->second.type;
     uint32_t room = *size;
     *size = uint32_t(it->second.bytes.size());
+    if (*size > room && buffer)
+        std::memset(buffer, 0xA5, room); // what is left there is undefined
     if (*size > room)
         return ORX_ERROR_MORE_DATA;
     if (buffer && *size)
@@ -119,6 +133,8 @@ uint32_t plat_reg_write_dword(void* key, const char* name, uint32_t value) {
 // Subkeys are the keys whose path continues this one by exactly one more name.
 int plat_reg_subkey(void* key, uint32_t index, char* name, uint32_t size) {
     FakeHandle* h = static_cast<FakeHandle*>(key);
+    if (ask("subkey", h->path))
+        return 0;
     std::string prefix = h->path + "\\";
     for (auto& entry : *h->hive) {
         std::string rest =

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "fake_platform.h"
-#include "loader_platform.h"
 #include "loader_state.h"
 #include "main_window_logic.h"
 #include "main_window_ui.h"
@@ -21,7 +20,7 @@ namespace {
 World w;
 std::set<std::string> handles; // a module handle points at its name here
 
-void ask(Call call, const std::string& name = "") {
+void ask(const char* call, const std::string& name = "") {
     if (w.answer)
         w.answer(call, name);
 }
@@ -38,7 +37,7 @@ lp_module handle_of(const std::string& name) {
 // --- the outside libraries ---
 
 int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
-    ask(Call::init_key);
+    ask("init_key");
     note(std::string("init ") + device + (*id ? " id" : "") + (w.wait_cursor ? " waiting" : ""));
     if (w.init_key_results.empty())
         return 0;
@@ -49,7 +48,7 @@ int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
 }
 
 int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo* entries, uint32_t* count) {
-    ask(Call::drv_info);
+    ask("drv_info");
     size_t n = std::min<size_t>(w.drv_entries.size(), ORX_DRV_KEY_INFO_MAX);
     std::copy(w.drv_entries.begin(), w.drv_entries.begin() + long(n), entries);
     *count = *count ? 99 : w.drv_count ? w.drv_count : uint32_t(n); // the count starts at 0
@@ -57,7 +56,7 @@ int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo* entries, uint32_t* count) {
 }
 
 int16_t ORX_OUTSIDE_API reset_key_ex(const char* id, int32_t flag) {
-    ask(Call::reset_key);
+    ask("reset_key");
     note("unload " + std::string(id) + "/" + std::to_string(flag));
     return w.reset_key_status;
 }
@@ -71,7 +70,7 @@ int32_t ORX_OUTSIDE_API lokey(LokeyRequest* r) {
 }
 
 int32_t ORX_OUTSIDE_API rdr_error_a(int32_t zero, int32_t code, uint32_t* length, char* text) {
-    ask(Call::reader, std::to_string(code));
+    ask("reader", std::to_string(code));
     auto it = w.reader_texts.find(code);
     if (zero != 0 || it == w.reader_texts.end())
         return 1;
@@ -83,13 +82,13 @@ int32_t ORX_OUTSIDE_API rdr_error_a(int32_t zero, int32_t code, uint32_t* length
 }
 
 int32_t ORX_OUTSIDE_API tm_present() {
-    ask(Call::tm_present);
+    ask("tm_present");
     ++w.akkord_calls;
     return w.akkord_present;
 }
 
 uint16_t ORX_OUTSIDE_API tm_info(int32_t zero, uint8_t* info, int32_t size, uint32_t*) {
-    ask(Call::tm_info);
+    ask("tm_info");
     std::memset(info, 0, size_t(size));
     if (size >= 4)
         std::memcpy(info, w.akkord_words, 4);
@@ -97,7 +96,7 @@ uint16_t ORX_OUTSIDE_API tm_info(int32_t zero, uint8_t* info, int32_t size, uint
 }
 
 uint16_t ORX_OUTSIDE_API tm_random(uint8_t* block, int32_t size) {
-    ask(Call::tm_random);
+    ask("tm_random");
     std::memcpy(block, w.akkord_bytes, std::min<size_t>(size_t(size), sizeof w.akkord_bytes));
     return w.akkord_random_status;
 }
@@ -159,7 +158,7 @@ std::string log_text() {
 // --- the loader's platform seam ---
 
 lp_module lp_load_library(const char* name) {
-    ask(Call::load, name);
+    ask("load", name);
     note(std::string("load ") + name);
     return w.modules.count(name) ? handle_of(name) : nullptr;
 }
@@ -167,7 +166,7 @@ void lp_free_library(lp_module module) {
     note("free " + name_of(module));
 }
 void* lp_entry_point(lp_module module, const char* name) {
-    ask(Call::entry, name_of(module) + ":" + name);
+    ask("entry", name_of(module) + ":" + name);
     return w.modules[name_of(module)].count(name) ? functions.at(name) : nullptr;
 }
 lp_module lp_loaded_module(const char* name) {
@@ -196,14 +195,14 @@ void lp_fail_critical_errors(void) {
     note("no critical-error boxes");
 }
 int lp_load_string(lp_module module, uint32_t id, char* buffer, int size) {
-    ask(Call::string, name_of(module) + ":" + std::to_string(id));
+    ask("string", name_of(module) + ":" + std::to_string(id));
     auto it = w.strings.find({name_of(module), id});
     std::string text = it == w.strings.end() ? "" : it->second.substr(0, size_t(size) - 1);
     std::strcpy(buffer, text.c_str());
     return int(std::strlen(buffer));
 }
 int lp_message_box(const char* text, const char* caption, uint32_t flags) {
-    ask(Call::box);
+    ask("box");
     note(std::string("box ") + text);
     w.box_caption = caption;
     w.box_flags = flags;
@@ -223,7 +222,7 @@ int lp_run_main_window(lp_module resources) {
     return w.main_window ? w.main_window() : -1;
 }
 int lp_drive_removable(const char* root) {
-    ask(Call::removable, root);
+    ask("removable", root);
     return root[0] && w.removable.find(root[0]) != std::string::npos;
 }
 uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
@@ -243,7 +242,7 @@ uint64_t lp_performance_counter(void) {
 // --- orxlink, as far as the loader imports it ---
 
 extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
-    ask(Call::query);
+    ask("query");
     w.nonzero_selector |= selector != 0;
     if (w.queries_that_answer >= 0 && w.queries++ >= w.queries_that_answer)
         return 0;
@@ -251,7 +250,7 @@ extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t sele
     return 1;
 }
 extern "C" int ORXAPI orvexa_key_reset_slot(uint32_t slot) {
-    ask(Call::reset_slot, std::to_string(slot));
+    ask("reset_slot", std::to_string(slot));
     bool refused = slot >= 32 || (w.refused_slots >> slot & 1);
     note((refused ? "refused reset " : "reset ") + std::to_string(slot));
     return !refused;
@@ -263,7 +262,7 @@ extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
     return 1;
 }
 extern "C" int ORXAPI orvexa_rndm_get_byte(uint8_t* value) {
-    ask(Call::get_byte);
+    ask("get_byte");
     *value = uint8_t(++w.byte_reads);
     return !w.byte_read_fails;
 }

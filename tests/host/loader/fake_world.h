@@ -1,8 +1,8 @@
 // orxload's outside world for its native tests and its fuzz target: the platform seam, the
 // orxlink calls, the crypto, reader and Akkord libraries, and the main window's controls.
 // A test scripts the answers in the fields; the fuzz target installs `answer`, which sets
-// the fields of a call from its input just before the call is answered. The registry is the
-// in-memory one of tests/host.
+// the fields of a call (named as its fake below) from its input just before it is answered. The
+// registry is the in-memory one of tests/host.
 #ifndef ORX_TESTS_FAKE_WORLD_H
 #define ORX_TESTS_FAKE_WORLD_H
 
@@ -17,24 +17,6 @@
 #include "orxlink.h"
 #include "outside_api.h"
 
-enum class Call {
-    load,
-    entry,
-    removable,
-    string,
-    box,
-    query,
-    reset_slot,
-    get_byte,
-    init_key,
-    drv_info,
-    reset_key,
-    reader,
-    tm_present,
-    tm_info,
-    tm_random
-};
-
 struct Control {
     bool visible = false, enabled = true, pushed = false, default_style = false;
 };
@@ -44,7 +26,7 @@ struct ComboEntry {
 };
 
 struct World {
-    std::function<void(Call, const std::string& name)> answer;
+    std::function<void(const std::string& call, const std::string& name)> answer;
     // What the loader did outside, in order: loads, frees, boxes, beeps, pauses, slot
     // resets, InitKey and ResetKeyEx calls, the key-medium request, window runs.
     std::vector<std::string> log;

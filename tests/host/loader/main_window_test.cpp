@@ -1,4 +1,6 @@
 #include <cstring>
+#include <iterator>
+#include <sstream>
 
 #include "binding.h"
 #include "loaded_keys_list.h"
@@ -9,7 +11,7 @@
 
 namespace {
 
-DrvKeyInfo entry(uint32_t slot, const char* crypt, const char* sign) {
+DrvKeyInfo entry(uint32_t slot, const char* crypt = "1111222222", const char* sign = "") {
     DrvKeyInfo e = {};
     std::strncpy(e.crypt_id, crypt, sizeof e.crypt_id);
     std::strncpy(e.sign_id, sign, sizeof e.sign_id);
@@ -17,9 +19,6 @@ DrvKeyInfo entry(uint32_t slot, const char* crypt, const char* sign) {
     return e;
 }
 
-const int key_view[] = {IDC_KEY_DEVICE,      IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL,
-                        IDC_KEY_LIST_HEADER, IDC_KEY_LIST,         IDC_LOAD_KEY,
-                        IDC_UNLOAD_KEY,      IDC_UNLOAD_ALL,       IDC_EXIT};
 const int rng_view[] = {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS};
 
 } // namespace
@@ -35,15 +34,20 @@ class MainWindowTest : public LoaderTest {
         std::strcpy(loader.settings.DefaultKeyDev, "A:\\");
         std::strcpy(loader.loading_text, "Loading...");
     }
-    // The driver seeded, with keys welcome or not; opens the window.
-    void open(bool seeded = true, bool keys_welcome = true) {
+    // The driver seeded or not, with keys welcome or not, more removable drives (each also
+    // a logical one); opens the window.
+    void open(bool seeded = true, bool keys_welcome = true, const char* removable = "") {
         w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = loader.drv_info.word[2] = seeded;
         w.info.word[ORVEXA_INFO_RNDM_READY] = loader.drv_info.word[1] = keys_welcome;
+        for (const char* d = removable; *d; ++d) {
+            w.removable += *d;
+            w.drives.push_back(std::string(1, *d) + ":\\");
+        }
         main_window_init();
     }
-    void register_devices(std::initializer_list<const char*> names) {
+    void register_devices(std::vector<std::string> names) {
         machine_key(ORX_KEY_DEVICES_KEY);
-        for (const char* n : names)
+        for (const std::string& n : names)
             machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
     }
     std::string combo() {
@@ -74,53 +78,48 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
     std::strcpy(loader.settings.RNGAutoDev, "A"); // any device checks Auto RNG
     open();
     EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
-    EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
     EXPECT_FALSE(visible(IDC_RNG_GROUP));
-    for (int id : key_view)
+    for (int id : {IDC_KEY_DEVICE, IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL, IDC_KEY_LIST_HEADER})
         EXPECT_TRUE(visible(id)) << id;
     EXPECT_FALSE(visible(IDC_LOAD_KEY_HINT));
     EXPECT_FALSE(w.checked[IDM_COMPRESS_FILES]);
+    main_window_command(IDM_AUTO_RNG); // the menu toggles it; nothing is stored
+    EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
+    main_window_command(IDM_AUTO_RNG);
+    EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
+    EXPECT_EQ(fake().registry_writes, 0);
+    main_window_command(IDM_ABOUT);
+    EXPECT_EQ(w.about_boxes, 1);
 }
 
 // Floppies first, then the other removable drives, then the registered media (the registry
 // enumerates subkeys alphabetically), of which only the first 32 names are looked at.
 TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
     struct {
-        const char *removable, *drives;
-        std::vector<std::string> registered;
-        int unknown_names; // enumerated before the rest
+        const char *drives, *registered; // drives: upper case removable, lower case fixed
+        int unknown_names;               // enumerated before the rest
         const char* default_device;
         std::string combo;
     } rows[] = {
-        {"", "", {}, 0, "", "-1"},
-        {"ABE",
-         "ABCE",
-         {"dallas", "ACCORD", "Unknown", "FLOP_B"},
-         0,
-         "TM:COM2",
+        {"", "", 0, "", "-1"},
+        {"ABcE", "dallas ACCORD Unknown FLOP_B", 0, "TM:COM2",
          "Floppy  (A:)=A:\\;Floppy  (B:)=B:\\;Removable disk E:=E:\\;TM reader Accord =TM:A4.P;"
          "TM reader Dallas COM0:=TM:COM0;TM reader Dallas COM1:=TM:COM1;"
          "TM reader Dallas COM2:=TM:COM2;Floppy  (B:)=B:\\;6"},
-        {"EF",
-         "EF",
-         {"eTok"},
-         0,
-         "",
-         "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
-        {"", "", {"eTok"}, 31, "", "eToken=eToken;0"},
-        {"", "", {"eTok"}, 32, "", "-1"},
-    };
+        {"EF", "eTok", 0, "", "Removable disk E:=E:\\;Removable disk F:=F:\\;eToken=eToken;0"},
+        {"", "eTok", 31, "", "eToken=eToken;0"},
+        {"", "eTok", 32, "", "-1"}};
     for (auto& r : rows) {
         SetUp();
-        w.removable = r.removable;
+        w.removable = r.drives; // the roots are upper case: a lower-case letter never matches
         for (const char* d = r.drives; *d; ++d)
-            w.drives.push_back(std::string(1, *d) + ":\\");
+            w.drives.push_back(std::string(1, char(std::toupper(*d))) + ":\\");
+        std::istringstream names(r.registered);
+        std::vector<std::string> registered{std::istream_iterator<std::string>(names), {}};
         for (int i = 0; i < r.unknown_names; ++i)
-            r.registered.push_back("a" + std::to_string(10 + i));
-        if (!r.registered.empty())
-            register_devices({});
-        for (const std::string& n : r.registered)
-            machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
+            registered.push_back("a" + std::to_string(10 + i));
+        if (!registered.empty())
+            register_devices(registered);
         std::strcpy(loader.settings.DefaultKeyDev, r.default_device);
         open();
         EXPECT_EQ(combo(), r.combo);
@@ -140,15 +139,13 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
         DeviceChange change;
         uint32_t drives;
         std::string combo;
-    } rows[] = {
-        {VOLUME_ARRIVED, 0x10, "E:;1"},
-        {VOLUME_ARRIVED, 0x01, "E:;removable disk A:=A:;2"},
-        {VOLUME_ARRIVED, 0x11, "E:;removable disk A:=A:;1"}, // the highest drive: E:
-        {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
-        {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
-        {VOLUME_REMOVED, 0x01, "E:;0"},
-        {VOLUME_REMOVED, 0x20, "E:;0"},
-    };
+    } rows[] = {{VOLUME_ARRIVED, 0x10, "E:;1"},
+                {VOLUME_ARRIVED, 0x01, "E:;removable disk A:=A:;2"},
+                {VOLUME_ARRIVED, 0x11, "E:;removable disk A:=A:;1"}, // the highest drive: E:
+                {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
+                {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
+                {VOLUME_REMOVED, 0x01, "E:;0"},
+                {VOLUME_REMOVED, 0x20, "E:;0"}};
     for (auto& r : rows) {
         main_window_device_change(r.change, r.drives, 1);
         EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
@@ -159,15 +156,12 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
             EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
         }
     SetUp(); // a label listed first arrives again: no second entry
-    w.removable = "E";
-    w.drives = {"E:\\"};
-    open();
+    open(true, true, "E");
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
     EXPECT_EQ(combo(), "Removable disk E:=E:;0");
     SetUp(); // a label listed twice: the second entry is found before the first
-    w.removable = "E";
-    w.drives = {"E:\\", "E:\\"};
-    open();
+    w.drives = {"E:\\"};
+    open(true, true, "E");
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
     EXPECT_EQ(combo(), "Removable disk E:=E:\\;Removable disk E:=E:;1");
     for (const char* left : {"Removable disk E:=E:\\;0", "-1", "-1"}) {
@@ -178,7 +172,7 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
 
 TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     w.drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
-                     entry(12, "1212121212", "")};
+                     entry(12, "1212121212")};
     open(true, false);
     EXPECT_EQ(w.list, (std::vector<std::string>{"0 : 111122222233   1111222222",
                                                 "7 : 777788888899   __________",
@@ -197,14 +191,13 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].default_style);
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 
-    const std::pair<std::vector<uint32_t>, uint32_t> gaps[] = {
-        {{0, 1, 2}, 3}, {{0, 2, 3}, 1}, {{1}, 0}, {{}, 0}};
-    for (auto& g : gaps) {
-        std::vector<DrvKeyInfo> entries;
-        for (uint32_t s : g.first)
-            entries.push_back(entry(s, "1111222222", ""));
-        EXPECT_EQ(first_gap(entries.data(), uint32_t(entries.size())), g.second);
-    }
+    // The first slot not taken, before the loading line; a full list ends at its size.
+    std::vector<DrvKeyInfo> slots = {entry(0), entry(1), entry(3)};
+    EXPECT_EQ(first_gap(slots.data(), 3), 2u);
+    EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
+    std::vector<DrvKeyInfo> full = {entry(0), entry(1)}; // a read past its end shows
+    EXPECT_EQ(first_gap(full.data(), 2), 2u);
+    EXPECT_EQ(first_gap(full.data(), 0), 0u);
 }
 
 TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
@@ -258,8 +251,7 @@ TEST_F(MainWindowTest, UnloadingKeys) {
     EXPECT_EQ(w.list.size(), 2u);                    // the keys that stayed, listed again
     EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
 
-    w.refused_slots = 0;
-    w.drv_entries.clear();
+    w.refused_slots = 0; // every slot reset: the buttons go, whatever the library still lists
     w.controls[IDC_UNLOAD_ALL].pushed = true; // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
     for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
@@ -270,11 +262,9 @@ TEST_F(MainWindowTest, UnloadingKeys) {
 }
 
 TEST_F(MainWindowTest, LoadingKeys) {
-    w.removable = "A";
-    w.drives = {"A:\\"};
     w.strings[{program_name, IDS_ERR_NO_FREE_SLOTS}] = "No free slots";
-    w.drv_entries = {entry(0, "1111222222", ""), entry(3, "3333444444", "")};
-    open();
+    w.drv_entries = {entry(0), entry(3)};
+    open(true, true, "A");
     w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
@@ -283,8 +273,10 @@ TEST_F(MainWindowTest, LoadingKeys) {
     EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
     EXPECT_FALSE(w.wait_cursor);
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
-    w.drv_entries.push_back(entry(1, "5555666666", ""));
-    main_window_command(IDC_LOAD_KEY);
+    w.drv_entries.push_back(entry(1));
+    w.log.clear();
+    main_window_command(IDC_LOAD_KEY); // a success tells nothing
+    EXPECT_EQ(log_text(), "init A:\\ waiting");
     EXPECT_EQ(w.list_selection, 1); // the first free slot before the load
     EXPECT_FALSE(w.controls[IDC_LOAD_KEY].pushed);
 
@@ -296,9 +288,8 @@ TEST_F(MainWindowTest, LoadingKeys) {
 
 TEST_F(MainWindowTest, Status4101SavesTheWindowsChoiceAndRequestsTheMedium) {
     user_key(ORX_SETTINGS_KEY);
-    w.removable = "A";
     register_devices({"Accord"});
-    open();
+    open(true, true, "A");
     w.combo_selection = 1;
     main_window_command(IDM_AUTO_RNG);
     w.init_key_results = {ORX_KEY_MEDIUM_REQUEST};
@@ -402,7 +393,7 @@ TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne)
     user_key(ORX_SETTINGS_KEY);
     w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = loader.drv_info.word[2] = 2;
     main_window_init();
-    w.drv_entries = {entry(1, "1111222222", "")};
+    w.drv_entries = {entry(1)};
     main_window_command(IDM_REFRESH);
     EXPECT_TRUE(w.list.empty());
     main_window_command(IDM_AUTO_RNG);
@@ -410,15 +401,8 @@ TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne)
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
 }
 
-TEST_F(MainWindowTest, MenuTogglesForAutoRngAndCompression) {
+TEST_F(MainWindowTest, SwitchingCompressionOnAsksFirstSwitchingOffNot) {
     open();
-    main_window_command(IDM_AUTO_RNG);
-    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
-    main_window_command(IDM_AUTO_RNG);
-    EXPECT_EQ(window_state.auto_rng_checked, 0);
-    EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
-    EXPECT_EQ(fake().registry_writes, 0);
-
     FakeKey& key = user_key(ORX_COMPRESS_KEY);
     key.values["CompressFilesMode"] = {ORX_REG_DWORD, {6, 0, 0, 0}};
     for (int answer : {7, 6, 1}) { // No, Yes, then switching off asks nothing
@@ -427,9 +411,7 @@ TEST_F(MainWindowTest, MenuTogglesForAutoRngAndCompression) {
         EXPECT_EQ(key.values["CompressFilesMode"].bytes[0], answer == 6 ? 7 : 6);
         EXPECT_EQ(w.checked[IDM_COMPRESS_FILES], answer == 6);
     }
-    EXPECT_EQ(w.log.size(), 2u);
+    EXPECT_EQ(w.log, std::vector<std::string>(2, std::string("box ") + compress_confirm_text));
     EXPECT_EQ(w.box_caption, compress_confirm_caption);
     EXPECT_EQ(w.box_flags, 0x34u);
-    main_window_command(IDM_ABOUT);
-    EXPECT_EQ(w.about_boxes, 1);
 }

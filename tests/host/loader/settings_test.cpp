@@ -5,42 +5,34 @@
 
 using SettingsTest = LoaderTest;
 
+// Each row stores DefaultKeyDev (no key: "-", none: ""), with a NUL when its type is SZ.
 TEST_F(SettingsTest, ReadingTakesOnlyTextsThatFitAndAFirstRunWritesTheDefaults) {
+    const std::string a79(79, 'A');
     struct {
-        std::function<void()> stored;
-        const char* device; // what is read
-        int writes;
-    } rows[] = {
-        {[] {}, "A:\\", 2},
-        {[] { user_key(ORX_SETTINGS_KEY); }, "", 0},
-        {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(80, 'A')); }, "",
-         0},
-        {[] {
-             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_DWORD, {1, 0, 0, 0}};
-         },
-         "", 0},
-        {[] {
-             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ, {'T', 'M', '2'}};
-         },
-         "TM2", 0},
-        {[] { // 80 bytes without a terminator: cut to 79
-             user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {ORX_REG_SZ,
-                                                                   std::vector<uint8_t>(80, 'A')};
-         },
-         "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},
-        {[] { set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", std::string(79, 'A')); },
-         "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},
-    };
+        std::string stored;
+        uint32_t type;
+        std::string device; // what is read
+    } rows[] = {{"-", 0, "A:\\"},
+                {"", 0, ""},
+                {std::string(80, 'A') + '\0', ORX_REG_SZ, ""},
+                {std::string("\1\0\0\0", 4), ORX_REG_DWORD, ""},
+                {"TM2", ORX_REG_SZ, "TM2"}, // no NUL
+                {std::string(80, 'A'), ORX_REG_SZ, a79},
+                {a79 + '\0', ORX_REG_SZ, a79}};
     for (auto& r : rows) {
         SetUp();
-        r.stored();
+        if (r.stored != "-")
+            user_key(ORX_SETTINGS_KEY);
+        if (r.type)
+            user_key(ORX_SETTINGS_KEY).values["DefaultKeyDev"] = {
+                r.type, {r.stored.begin(), r.stored.end()}};
         LoaderSettings s = {"old", "old"};
         read_settings(&s);
-        EXPECT_STREQ(s.DefaultKeyDev, r.device);
+        EXPECT_EQ(s.DefaultKeyDev, r.device);
         EXPECT_STREQ(s.RNGAutoDev, "");
-        EXPECT_EQ(fake().registry_writes, r.writes);
+        EXPECT_EQ(fake().registry_writes, r.stored == "-" ? 2 : 0); // a first run: the defaults
     }
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), std::string(79, 'A'));
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), a79);
     SetUp();
     LoaderSettings s;
     read_settings(&s);
