@@ -20,14 +20,11 @@ struct World {
     orvexa_drv_info info = {};
     std::string crypt[ORVEXA_SLOT_COUNT], sign[ORVEXA_SLOT_COUNT]; // "": no such number
     std::map<int, uint32_t> failing;             // call number (from 1) -> the status it sets
-    std::map<uint32_t, uint32_t> refuse_reset;   // slot -> status
     std::vector<std::pair<int, int>> needs;      // get_seed_need answers in turn; last repeats
-    int put_answer = 0;                          // put_seed's answer (1 when its call fails)
     int biased_reads = 0;                        // the first n get_random calls give bytes < 128
     uint64_t random_state = 0x243F6A8885A308D3u; // splitmix64 state of get_random
     bool system_random = true, console = false, out_fails = false;
-    // The disk: "locked" cannot be created, "full" cannot be written.
-    std::map<std::string, std::string> files = {{"keep", "keep"}};
+    std::map<std::string, std::string> files = {{"keep", "keep"}}; // "locked", "full" fail
     // What the run did; log: "r<slot> " per reset, "s<kind>,<size> " per seed, "g<length> "
     // per read.
     int calls = 0;
@@ -36,7 +33,7 @@ struct World {
 
 // One library call: false (status set) when the driver is absent or this call is the one
 // scripted to fail.
-bool library_call() {
+bool call() {
     auto failure = world.failing.find(++world.calls);
     const uint32_t status = !world.driver                    ? uint32_t(DRIVER_OPEN_ERROR)
                             : failure != world.failing.end() ? failure->second
@@ -61,8 +58,9 @@ std::string expected_random(size_t length) {
     return bytes;
 }
 
+// A key number, or the driver's "not set" status when the slot holds none.
 bool key_number(const std::string& number, uint32_t not_set, uint8_t* item) {
-    if (!library_call())
+    if (!call())
         return false;
     world.status = number.empty() ? not_set : world.status;
     std::copy(number.begin(), number.end(), item);
@@ -80,20 +78,16 @@ uint32_t tool_last_status() {
 }
 
 std::string tool_last_status_name() {
-    static const std::map<uint32_t, std::string> names = {{1, "ORX_DRIVER_ERROR"},
-                                                          {7, "ERROR_GET_KEY_COMMAND"},
-                                                          {9, "ERROR_SET_KEY_INPUT_CHECK"},
-                                                          {15, "ERROR_NUM_NOT_SET"},
-                                                          {51, "DRIVER_OPEN_ERROR"}};
-    auto name = names.find(world.status);
-    return name == names.end() ? "" : name->second;
+    const std::map<uint32_t, std::string> names = {{1, "ORX_DRIVER_ERROR"},
+                                                   {7, "ERROR_GET_KEY_COMMAND"},
+                                                   {9, "ERROR_SET_KEY_INPUT_CHECK"},
+                                                   {15, "ERROR_NUM_NOT_SET"},
+                                                   {51, "DRIVER_OPEN_ERROR"}};
+    return names.count(world.status) ? names.at(world.status) : "";
 }
 
 bool tool_query_info(orvexa_drv_info* info) {
-    if (!library_call())
-        return false;
-    *info = world.info;
-    return true;
+    return call() && (*info = world.info, true);
 }
 
 bool tool_key_get_crypt(uint32_t slot, uint8_t* item) {
@@ -106,38 +100,28 @@ bool tool_key_get_sign(uint32_t slot, uint8_t* item) {
 
 bool tool_key_reset(uint32_t slot) {
     world.log += "r" + std::to_string(slot) + " ";
-    if (!library_call())
-        return false;
-    auto refusal = world.refuse_reset.find(slot);
-    world.status = refusal != world.refuse_reset.end() ? refusal->second : world.status;
-    return refusal == world.refuse_reset.end();
+    return call();
 }
 
 int tool_get_seed_need(int* kind, int* size) {
     const size_t asked = std::count(world.log.begin(), world.log.end(), 's');
-    const std::pair<int, int> need = world.needs.empty()          ? std::make_pair(0, 0)
-                                     : asked < world.needs.size() ? world.needs[asked]
-                                                                  : world.needs.back();
-    if (!library_call())
-        return 1;
-    *kind = need.first;
-    *size = need.second;
-    return 0;
+    const auto need = world.needs.empty() ? std::make_pair(0, 0)
+                                          : world.needs[std::min(asked, world.needs.size() - 1)];
+    *kind = need.first, *size = need.second;
+    return !call();
 }
 
 int tool_put_seed(int kind, int size, const uint8_t*) {
     world.log += "s" + std::to_string(kind) + "," + std::to_string(size) + " ";
-    return library_call() ? world.put_answer : 1;
+    return !call();
 }
 
 int tool_get_random(uint32_t length, uint8_t* buffer) {
     world.log += "g" + std::to_string(length) + " ";
     const bool biased = std::count(world.log.begin(), world.log.end(), 'g') <= world.biased_reads;
-    if (!library_call())
-        return 1;
     for (uint32_t i = 0; i < length; ++i)
         buffer[i] = uint8_t(splitmix(&world.random_state) & (biased ? 0x7F : 0xFF));
-    return 0;
+    return !call();
 }
 
 bool tool_system_random(uint8_t*, size_t) {
@@ -227,11 +211,8 @@ void run_rows(const std::vector<Row>& rows) {
 
 std::string hex(const std::string& bytes) {
     std::string s;
-    char digits[3];
-    for (unsigned char b : bytes) {
-        snprintf(digits, sizeof digits, "%02x", b);
-        s += digits;
-    }
+    for (unsigned char b : bytes)
+        s += {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]};
     return s;
 }
 
@@ -252,43 +233,40 @@ TEST(Orxtool, HelpAndArgumentErrors) {
         {{"-h"}, nullptr, 0, "~5  selftest: the generator's output failed a test\n", ""},
         {{"random", "--help"}, nullptr, 0,
          "~usage: orxtool random N [--hex | --out FILE] [--json]\n\nReads N", ""},
-        {{"reset", "-h", "--bogus"}, nullptr, 4, "", "~unknown option '--bogus'"},
         {{}, nullptr, 4, "", "~usage: orxtool [--json] COMMAND"},
         {{"--json"}, nullptr, 4, "~\"command\":null,\"error\":\"no command given\"",
          "~run 'orxtool --help'"},
         {{"--verbose", "info"}, nullptr, 4, "",
          "orxtool: unknown option '--verbose'\nrun 'orxtool --help' for the commands\n"},
-        {{"frobnicate"}, nullptr, 4, "", "~orxtool: unknown command 'frobnicate'"},
-        {{"info", "extra"}, nullptr, 4, "",
-         "orxtool info: unexpected argument 'extra'\nusage: orxtool info [--json]\n"},
-        {{"info", "--hex"}, nullptr, 4, "", "~unknown option '--hex'"},
-        {{"reset"}, nullptr, 4, "",
-         "~orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
-        {{"reset", "16"}, nullptr, 4, "",
-         "~SLOT must be a number from 0 to 15, or 'all' (got '16')"},
-        {{"reset", "-1"}, nullptr, 4, "", "~unknown option '-1'"},
-        {{"reset", "--", "-1"}, nullptr, 4, "", "~(got '-1')"},
-        {{"random", "0"}, nullptr, 4, "",
-         "~N must be a number of bytes from 1 to 67108864 (got '0')"},
-        {{"random", "67108865", "--hex"}, nullptr, 4, "", "~(got '67108865')"},
-        {{"random", "12", "--hex", "--out", "x"}, nullptr, 4, "",
-         "~--hex and --out cannot be used together"},
-        {{"random", "12", "--out"}, nullptr, 4, "", "~option '--out' needs a value"},
-        {{"random", "12", "--out", ""}, nullptr, 4, "", "~option '--out' needs a value"},
-        {{"selftest", "--save", "-o"}, nullptr, 4, "", "~option '--save' needs a value"},
-        {{"random", "12", "--hex", "--hex"}, nullptr, 4, "", "~option '--hex' given twice"},
-        {{"random", "12"}, [] { world.console = true; }, 4, "",
-         "~will not write binary bytes to the console"},
-        {{"--json", "reset", "\"\\\n\r\t\x01\x1f\xC0\x7F~"}, nullptr, 4,
-         "~(got '\\\"\\\\\\n\\r\\t\\u0001\\u001f\\u00c0\\u007f~')\"", "~(got '"},
         {{"info", "--json", "x"}, nullptr, 4,
          "{\"command\":\"info\",\"error\":\"unexpected argument 'x'\",\"status\":{\"code\":0,"
-         "\"name\":\"\"},\"ok\":false,\"exit_code\":4}\n", "~unexpected argument 'x'"},
+         "\"name\":\"\"},\"ok\":false,\"exit_code\":4}\n",
+         "orxtool info: unexpected argument 'x'\nusage: orxtool info [--json]\n"},
+        {{"--json", "reset", "\"\\\n\r\t\x01\x1f\xC0\x7F~"}, nullptr, 4,
+         "~(got '\\\"\\\\\\n\\r\\t\\u0001\\u001f\\u00c0\\u007f~')\"", "~(got '"},
+    };
+    // The arguments' own errors, before the library is asked anything.
+    const std::pair<std::vector<const char*>, std::string> errors[] = {
+        {{"reset", "-h", "--bogus"}, "unknown option '--bogus'"},
+        {{"frobnicate"}, "orxtool: unknown command 'frobnicate'"},
+        {{"reset"}, "orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
+        {{"reset", "16"}, "SLOT must be a number from 0 to 15, or 'all' (got '16')"},
+        {{"reset", "-1"}, "unknown option '-1'"},
+        {{"reset", "--", "-1"}, "(got '-1')"},
+        {{"random", "0"}, "N must be a number of bytes from 1 to 67108864 (got '0')"},
+        {{"random", "12", "--hex", "--out", "x"}, "--hex and --out cannot be used together"},
+        {{"random", "12", "--out"}, "option '--out' needs a value"},
+        {{"random", "12", "--out", ""}, "option '--out' needs a value"},
+        {{"selftest", "--save", "-o"}, "option '--save' needs a value"},
+        {{"random", "12", "--hex", "--hex"}, "option '--hex' given twice"},
     };
     // clang-format on
+    for (const auto& e : errors)
+        rows.push_back({e.first, nullptr, 4, "", "~" + e.second});
     // A slot number is at most ten decimal digits.
     for (const char* bad : {"-", "/", ":", "", "00000000001"})
         rows.push_back({{"reset", bad}, nullptr, 4, "", "~(got '" + std::string(bad) + "')"});
+    rows.push_back({{"random", "12"}, [] { world.console = true; }, 4, "", "~to the console"});
     run_rows(rows);
 }
 
@@ -304,9 +282,6 @@ TEST(Orxtool, InfoSlotsAndReset) {
         world.crypt[0] = "1111111111", world.sign[0] = "222222222222";
         world.crypt[9] = "3333333333";
         world.sign[15] = "444444444 \x7F\x1F"; // only printable ASCII shown, else '?'
-    };
-    const auto refuse = [](std::map<uint32_t, uint32_t> r) {
-        return [r] { world.refuse_reset = r; };
     };
     // clang-format off
     run_rows({
@@ -346,13 +321,13 @@ TEST(Orxtool, InfoSlotsAndReset) {
         {{"reset", "0000000003"}, nullptr, 0, "slot 3 reset\n", "", "r3 "},
         {{"reset", "all"}, nullptr, 0, "all 16 slots reset\n", "",
          "r0 r1 r2 r3 r4 r5 r6 r7 r8 r9 r10 r11 r12 r13 r14 r15 "},
-        {{"reset", "0"}, refuse({{0, 1}}), 3, "",
+        {{"reset", "0"}, failing({{1, 1}}), 3, "",
          "orxtool reset: the driver refused to reset slot 0 (status 1 ORX_DRIVER_ERROR)\n"},
-        {{"reset", "all"}, refuse({{0, 53}, {15, 1}}), 3,
+        {{"reset", "all"}, failing({{1, 53}, {16, 1}}), 3,
          "reset: 1 2 3 4 5 6 7 8 9 10 11 12 13 14\n",
          "orxtool reset: the driver refused to reset slots 0 (status 53 (system error 53)), 15 "
          "(status 1 ORX_DRIVER_ERROR)\n", "r0 r1 r2 r3 r4 r5 r6 r7 r8 r9 r10 r11 r12 r13 r14 r15 "},
-        {{"reset", "all", "--json"}, refuse({{5, 53}, {7, 1}}), 3,
+        {{"reset", "all", "--json"}, failing({{6, 53}, {8, 1}}), 3,
          "{\"command\":\"reset\",\"reset\":[0,1,2,3,4,6,8,9,10,11,12,13,14,15],\"refused\":[{"
          "\"slot\":5,\"status\":{\"code\":53,\"name\":\"\"}},{\"slot\":7,\"status\":{\"code\":1,"
          "\"name\":\"ORX_DRIVER_ERROR\"}}],\"error\":\"the driver refused to reset slots 5 "
@@ -449,9 +424,8 @@ TEST(Orxtool, SeedAnswersEachNeedUntilReady) {
          "~", "orxtool seed: the driver reports that its generator cannot be completed\n"},
         {{"seed"}, [] { world.needs = {{1, 40}}, world.system_random = false; }, 3, "~",
          "orxtool seed: the system's random source gave no bytes\n", ""},
-        {{"seed", "--json"}, [] { world.needs = {{1, 40}}, world.put_answer = 3; }, 3,
-         "~{\"need\":\"(1, 40)\",\"kind\":1,\"size\":40,\"result\":\"refused\"}],\"error\":\"the "
-         "generator refused seed material (1, 40) (answer 3), status 0\"", "~"},
+        {{"seed", "--json"}, refused({{2, 9}}, 0), 3,
+         "~{\"need\":\"(1, 40)\",\"kind\":1,\"size\":40,\"result\":\"refused\"}],\"error\":", "~"},
         {{"seed"}, no_driver, 2, "", "~orxtool seed: cannot ask the generator what it needs: the "
          "ORVEXA driver is not available (status 51 DRIVER_OPEN_ERROR)\n"},
     });
