@@ -28,56 +28,46 @@ std::string entry(const std::string& name, int root, const std::string& mail = a
            " phone: " + phone + "\n3" + g + " web: " + about_default_web + "\n";
 }
 
+Value named(const std::string& key, const std::string& name) {
+    return {key, "DisplayName", sz(name)};
+}
+
 TEST(ComponentTree, EntriesSupportLinesAndExpansion) {
     const std::string error = "1 -1 Error query registry.\n", own = "SOFTWARE\\DEZURE\\orxload";
     const std::string long_key(255, 'k'), long_name(100000, 'N'), desk = "desk@orx.example";
-    const FakeValue dword = {ORX_REG_DWORD, {1, 0, 0, 0}};
+    const std::string loader = "ORX key loader", phone = "+1 202 555 0199";
     const struct {
         std::vector<Value> registry;
         const char* product;
         std::string lines;
     } cases[] = {
+        // clang-format off
         {{}, nullptr, error}, // no Cryptography key
         {{{"orxload", "Version", sz("3.5")}, {"Support", "e-mail", sz(desk)}}, "orxload", error},
-        {{{"V", "DisplayName", sz("Verba-OW")}}, nullptr, entry("Verba-OW", 0)},
+        {{named("V", "Verba-OW")}, nullptr, entry("Verba-OW", 0)},
         // An own Support key hides the common one, even for the values it lacks.
-        {{{"A", "DisplayName", sz("Alpha")},
-          {"A\\Support", "e-mail", sz("alpha@orx.example")},
-          {"B", "DisplayName", sz("Beta")},
-          {"Support", "FAX", sz("+1 202 555 0199")}},
-         nullptr,
-         entry("Alpha", 0, "alpha@orx.example") +
-             entry("Beta", 6, about_default_email, "+1 202 555 0199")},
+        {{named("A", "Alpha"), {"A\\Support", "e-mail", sz("a@orx.example")}, named("B", "Beta"),
+          {"Support", "FAX", sz(phone)}},
+         nullptr, entry("Alpha", 0, "a@orx.example") + entry("Beta", 6, about_default_email, phone)},
         // A value of the wrong type leaves the entry out, in the common Support key every
         // entry that uses it.
-        {{{"A", "DisplayName", dword},
-          {"B", "DisplayName", sz("Beta")},
-          {"B\\Support", "www", {ORX_REG_BINARY, {'w', 0}}},
-          {"C", "DisplayName", sz("Gamma")},
-          {"C\\Support", "FAX", sz("555")},
-          {"D", "DisplayName", sz("Delta")},
+        {{{"A", "DisplayName", {ORX_REG_DWORD, {1, 0, 0, 0}}}, named("B", "Beta"),
+          {"B\\Support", "www", {ORX_REG_BINARY, {'w', 0}}}, named("C", "Gamma"),
+          {"C\\Support", "FAX", sz("555")}, named("D", "Delta"),
           {"Support", "e-mail", {7 /* multi-string */, {0, 0}}}},
-         nullptr,
-         entry("Gamma", 0, about_default_email, "555")},
+         nullptr, entry("Gamma", 0, about_default_email, "555")},
         // The common Support key is listed when it has a DisplayName.
-        {{{"A", "DisplayName", sz("Alpha")},
-          {"Support", "e-mail", sz(desk)},
-          {"Support", "DisplayName", sz("ORX support desk")}},
-         nullptr,
-         entry("Alpha", 0, desk) + entry("ORX support desk", 6, desk)},
+        {{named("A", "Alpha"), {"Support", "e-mail", sz(desk)}, named("Support", "ORX desk")},
+         nullptr, entry("Alpha", 0, desk) + entry("ORX desk", 6, desk)},
         // The own product first, expanded, without the common support.
-        {{{own, "DisplayName", sz("ORX key loader")},
-          {"Support", "e-mail", sz(desk)},
-          {"A", "DisplayName", sz("Alpha")}},
-         "orxload",
-         entry("ORX key loader+", 0) + entry("Alpha", 6, desk)},
-        {{{own, "DisplayName", sz("ORX key loader")}}, "orxload", entry("ORX key loader+", 0)},
-        {{{long_key, "DisplayName", sz(long_name)}}, nullptr, entry(long_name, 0)},
+        {{named(own, loader), {"Support", "e-mail", sz(desk)}, named("A", "Alpha")}, "orxload",
+         entry(loader + "+", 0) + entry("Alpha", 6, desk)},
+        {{named(own, loader)}, "orxload", entry(loader + "+", 0)},
+        {{named(long_key, long_name)}, nullptr, entry(long_name, 0)},
         // A string without terminator, or empty, is still a string.
-        {{{"A", "DisplayName", {ORX_REG_SZ, {'A', 'l', 'f'}}},
-          {"A\\Support", "e-mail", {ORX_REG_SZ, {}}}},
-         nullptr,
-         entry("Alf", 0, "")},
+        {{{"A", "DisplayName", {ORX_REG_SZ, {'A', 'l', 'f'}}}, {"A\\Support", "e-mail", {ORX_REG_SZ, {}}}},
+         nullptr, entry("Alf", 0, "")},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines.substr(0, 40));

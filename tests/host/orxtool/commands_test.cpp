@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <random>
 
 #include "cli.h"
 #include "json.h"
@@ -19,10 +20,10 @@ struct World {
     uint32_t status = 0; // the last status; failing calls set it, others leave it
     orvexa_drv_info info = {};
     std::string crypt[ORVEXA_SLOT_COUNT], sign[ORVEXA_SLOT_COUNT]; // "": no such number
-    std::map<int, uint32_t> failing;             // call number (from 1) -> the status it sets
-    std::vector<std::pair<int, int>> needs;      // get_seed_need answers in turn; last repeats
-    int biased_reads = 0;                        // the first n get_random calls give bytes < 128
-    uint64_t random_state = 0x243F6A8885A308D3u; // splitmix64 state of get_random
+    std::map<int, uint32_t> failing;        // call number (from 1) -> the status it sets
+    std::vector<std::pair<int, int>> needs; // get_seed_need answers in turn; last repeats
+    int biased_reads = 0;                   // the first n get_random calls give bytes < 128
+    std::mt19937 generator{2026};           // get_random's bytes
     bool system_random = true, console = false, out_fails = false;
     std::map<std::string, std::string> files = {{"keep", "keep"}}; // "locked", "full" fail
     // What the run did; log: "r<slot> " per reset, "s<kind>,<size> " per seed, "g<length> "
@@ -42,19 +43,12 @@ bool call() {
     return status == 0;
 }
 
-uint8_t splitmix(uint64_t* state) {
-    uint64_t z = (*state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return uint8_t(z ^ (z >> 31));
-}
-
 // The first `length` bytes the scripted get_random gives from a fresh state.
 std::string expected_random(size_t length) {
-    uint64_t state = World().random_state;
-    std::string bytes;
-    while (bytes.size() < length)
-        bytes += char(splitmix(&state));
+    std::mt19937 generator = World().generator;
+    std::string bytes(length, 0);
+    for (char& b : bytes)
+        b = char(generator());
     return bytes;
 }
 
@@ -120,7 +114,7 @@ int tool_get_random(uint32_t length, uint8_t* buffer) {
     world.log += "g" + std::to_string(length) + " ";
     const bool biased = std::count(world.log.begin(), world.log.end(), 'g') <= world.biased_reads;
     for (uint32_t i = 0; i < length; ++i)
-        buffer[i] = uint8_t(splitmix(&world.random_state) & (biased ? 0x7F : 0xFF));
+        buffer[i] = uint8_t(world.generator() & (biased ? 0x7F : 0xFF));
     return !call();
 }
 
@@ -442,26 +436,26 @@ TEST(Orxtool, SelftestAppliesTheLibrarysRuleAndReportsEachTest) {
     run_rows({
         {{"selftest", "--save", "f"}, nullptr, 0, "sample: 25600 bytes through the provider table\n"
          "chi-square, the library's test (205.33 <= X <= 310.57, up to 5 samples):\n"
-         "  sample 1  X = 223.50 pass\n" "FIPS 140-2, first 20000 bits of the first sample:\n"
-         "  monobit   ones = 10092 (9725 < X < 10275) pass\n"
-         "  poker     X = 27.78 (2.16 < X < 46.17) pass\n" "  runs      pass\n"
+         "  sample 1  X = 226.10 pass\n" "FIPS 140-2, first 20000 bits of the first sample:\n"
+         "  monobit   ones = 9993 (9725 < X < 10275) pass\n"
+         "  poker     X = 20.96 (2.16 < X < 46.17) pass\n" "  runs      pass\n"
          "            length  zeros  ones   interval\n"
-         "            1       2578   2481   2315..2685\n"
-         "            2       1231   1244   1114..1386\n"
-         "            3       599    663    527..723\n"
-         "            4       305    312    240..384\n"
-         "            5       152    170    103..209\n"
-         "            6+      155    150    103..209\n" "  long run  longest = 17 (< 26) pass\n"
+         "            1       2527   2482   2315..2685\n"
+         "            2       1219   1271   1114..1386\n"
+         "            3       592    606    527..723\n"
+         "            4       326    325    240..384\n"
+         "            5       160    146    103..209\n"
+         "            6+      170    163    103..209\n" "  long run  longest = 15 (< 26) pass\n"
          "SP 800-90B health tests, first sample as bytes (H = 8 bits, alpha = 2^-20):\n"
          "  repetition count     longest run = 2 (cut-off 4) pass\n"
          "  adaptive proportion  highest count = 6 in 50 windows of 512 (cut-off 13) pass\n"
          "selftest: pass\n", "", read, {sample}},
         {{"--json", "selftest", "--save", "f"}, nullptr, 0,
          "{\"command\":\"selftest\",\"sample_bytes\":25600,\"chi_square\":{\"low\":205.33,"
-         "\"high\":310.57,\"attempts\":[223.500000],\"pass\":true},\"fips140_2\":{\"bits\":20000,"
-         "\"monobit\":{\"ones\":10092,\"pass\":true},\"poker\":{\"statistic\":27.782400,\"pass\":"
-         "true},\"runs\":{\"zeros\":[2578,1231,599,305,152,155],\"ones\":[2481,1244,663,312,170,"
-         "150],\"pass\":true},\"long_run\":{\"longest\":17,\"limit\":26,\"pass\":true},\"pass\":"
+         "\"high\":310.57,\"attempts\":[226.100000],\"pass\":true},\"fips140_2\":{\"bits\":20000,"
+         "\"monobit\":{\"ones\":9993,\"pass\":true},\"poker\":{\"statistic\":20.960000,\"pass\":"
+         "true},\"runs\":{\"zeros\":[2527,1219,592,326,160,170],\"ones\":[2482,1271,606,325,146,"
+         "163],\"pass\":true},\"long_run\":{\"longest\":15,\"limit\":26,\"pass\":true},\"pass\":"
          "true},\"sp800_90b\":{\"entropy_bits\":8.0,\"alpha_log2\":-20,\"repetition_count\":{"
          "\"longest\":2,\"cutoff\":4,\"pass\":true},\"adaptive_proportion\":{\"window\":512,"
          "\"windows\":50,\"highest\":6,\"cutoff\":13,\"pass\":true}},\"pass\":true,\"saved\":"
