@@ -167,11 +167,10 @@ TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
         std::vector<std::string> installed;
         int ansi, visited;
         bool russian;
-    } locales[] = {
-        {{"437", "850", "1252"}, 1252, 3, false},          {{"437", "1251", "1252"}, 1251, 2, true},
-        {{"437", "1251", "1252"}, 1252, 2, false},         {{"1251"}, 1251, 1, true},
-        {{"437", "12510", "125", "1252"}, 1251, 4, false}, {{}, 1251, 0, false},
-    };
+    } locales[] = {{{"437", "850", "1252"}, 1252, 3, false},
+                   {{"437", "1251", "1252"}, 1251, 2, true},
+                   {{"437", "1251", "1252"}, 1252, 2, false},
+                   {{"437", "12510", "125", "1252"}, 1251, 4, false}};
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         for (const auto& locale : locales) {
