@@ -20,7 +20,7 @@ struct World {
     uint32_t status = 0; // the last status; failing calls set it, others leave it
     orvexa_drv_info info = {};
     std::string crypt[ORVEXA_SLOT_COUNT], sign[ORVEXA_SLOT_COUNT]; // "": no such number
-    std::map<int, uint32_t> failing;        // call number (from 1) -> the status it sets
+    std::map<int, uint32_t> failing;        // call number (from 1) -> the status it fails with
     std::vector<std::pair<int, int>> needs; // get_seed_need answers in turn; last repeats
     int biased_reads = 0;                   // the first n get_random calls give bytes < 128
     std::mt19937 generator{2026};           // get_random's bytes
