@@ -10,138 +10,80 @@
 namespace {
 
 struct Value {
-    std::string key, name; // the key under "...\Cryptography" (or a full path); "": none
+    std::string key, name; // the key under "...\Cryptography", or a full path
     FakeValue value;
 };
 
 FakeValue sz(const std::string& text) {
-    std::vector<uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return {ORX_REG_SZ, bytes};
-}
-
-// Puts a value in the machine's hive, its key and the key's parents created as the
-// registry keeps them.
-void put(const Value& v) {
-    std::string path = v.key.rfind("SOFTWARE", 0) == 0 ? v.key : ABOUT_COMPONENTS_KEY;
-    path += v.key.empty() || v.key == path ? "" : "\\" + v.key;
-    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
-        machine_key(path.substr(0, at));
-    if (!v.name.empty())
-        machine_key(path).values[v.name] = v.value;
+    return {ORX_REG_SZ, std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1)};
 }
 
 // The six items of one entry whose root is at `root`, one line each: depth, parent, text,
 // and '+' when inserted expanded.
 std::string entry(const std::string& name, int root, const std::string& mail = about_default_email,
-                  const std::string& phone = about_default_phone,
-                  const std::string& web = about_default_web, bool own = false) {
+                  const std::string& phone = about_default_phone) {
     const std::string r = " " + std::to_string(root) + " ", g = " " + std::to_string(root + 2);
-    return "1 -1 " + name + (own ? "+" : "") + "\n2" + r + "Version: 3.5.259\n2" + r +
+    return "1 -1 " + name + "\n2" + r + "Version: 3.5.259\n2" + r +
            "For technical support contact:\n3" + g + " e-mail: " + mail + "\n3" + g +
-           " phone: " + phone + "\n3" + g + " web: " + web + "\n";
+           " phone: " + phone + "\n3" + g + " web: " + about_default_web + "\n";
+}
+
+Value named(const std::string& key, const std::string& name) {
+    return {key, "DisplayName", sz(name)};
 }
 
 TEST(ComponentTree, EntriesSupportLinesAndExpansion) {
     const std::string error = "1 -1 Error query registry.\n", own = "SOFTWARE\\DEZURE\\orxload";
-    const std::string long_key(255, 'k'); // the longest subkey name the enumeration takes
-    const std::string long_name(100000, 'N'), long_mail(70000, 'm'), desk = "desk@orx.example";
-    const FakeValue dword = {ORX_REG_DWORD, {1, 0, 0, 0}};
-    const std::vector<int> first = {2, 0}; // the first entry's support group, then its root
+    const std::string long_key(255, 'k'), long_name(100000, 'N'), desk = "desk@orx.example";
+    const std::string loader = "ORX key loader", phone = "+1 202 555 0199";
     const struct {
-        const char* what;
         std::vector<Value> registry;
         const char* product;
         std::string lines;
-        std::vector<int> expand;
     } cases[] = {
-        {"no Cryptography key", {}, nullptr, error, {}},
-        {"no subkeys", {{"", "", {}}}, nullptr, error, {}},
-        {"no DisplayName anywhere, absent product key",
-         {{"orxload", "Version", sz("3.5")}, {"Support", "e-mail", sz("help@orx.example")}},
-         "orxload",
-         error,
-         {}},
-        {"component without support: the built-in contacts",
-         {{"V", "DisplayName", sz("Verba-OW")}},
-         nullptr,
-         entry("Verba-OW", 0),
-         first},
-        {"own Support key hides the common one, even for the values it lacks",
-         {{"A", "DisplayName", sz("Alpha")},
-          {"A\\Support", "e-mail", sz("alpha@orx.example")},
-          {"B", "DisplayName", sz("Beta")},
-          {"Support", "FAX", sz("+1 202 555 0199")},
-          {"Support", "www", sz("orx.example")}},
-         nullptr,
-         entry("Alpha", 0, "alpha@orx.example") +
-             entry("Beta", 6, about_default_email, "+1 202 555 0199", "orx.example"),
-         first},
-        {"a value of the wrong type leaves the entry out",
-         {{"A", "DisplayName", dword},
-          {"B", "DisplayName", sz("Beta")},
-          {"B\\Support", "www", {ORX_REG_BINARY, {'w', 0}}},
-          {"C", "DisplayName", sz("Gamma")},
-          {"C\\Support", "e-mail", {7 /* multi-string */, {0, 0}}},
-          {"D", "DisplayName", sz("Delta")}},
-         nullptr,
-         entry("Delta", 0),
-         first},
-        {"wrong type in the common Support key leaves out the entries that use it",
-         {{"Support", "FAX", dword},
-          {"A", "DisplayName", sz("Alpha")},
-          {"B", "DisplayName", sz("Beta")},
-          {"B\\Support", "FAX", sz("555")}},
-         nullptr,
-         entry("Beta", 0, about_default_email, "555"),
-         first},
-        {"the common Support key is listed when it has a DisplayName",
-         {{"A", "DisplayName", sz("Alpha")},
-          {"Support", "e-mail", sz(desk)},
-          {"Support", "DisplayName", sz("ORX support desk")}},
-         nullptr,
-         entry("Alpha", 0, desk) + entry("ORX support desk", 6, desk),
-         first},
-        {"own product first, expanded, without the common support",
-         {{own, "DisplayName", sz("ORX key loader")},
-          {"Support", "e-mail", sz(desk)},
-          {"A", "DisplayName", sz("Alpha")}},
-         "orxload",
-         entry("ORX key loader", 0, about_default_email, about_default_phone, about_default_web,
-               true) +
-             entry("Alpha", 6, desk),
-         first},
-        {"own product alone",
-         {{own, "DisplayName", sz("ORX key loader")}},
-         "orxload",
-         entry("ORX key loader", 0, about_default_email, about_default_phone, about_default_web,
-               true),
-         first},
-        {"long names and values are shown whole",
-         {{long_key, "DisplayName", sz(long_name)},
-          {long_key + "\\Support", "e-mail", sz(long_mail)}},
-         nullptr,
-         entry(long_name, 0, long_mail),
-         first},
-        {"a string without terminator, or empty, is still a string",
-         {{"A", "DisplayName", {ORX_REG_SZ, {'A', 'l', 'f'}}},
-          {"A\\Support", "e-mail", {ORX_REG_SZ, {}}}},
-         nullptr,
-         entry("Alf", 0, ""),
-         first},
+        // clang-format off
+        {{}, nullptr, error}, // no Cryptography key
+        {{{"orxload", "Version", sz("3.5")}, {"Support", "e-mail", sz(desk)}}, "orxload", error},
+        {{named("V", "Verba-OW")}, nullptr, entry("Verba-OW", 0)},
+        // An own Support key hides the common one, even for the values it lacks.
+        {{named("A", "Alpha"), {"A\\Support", "e-mail", sz("a@orx.example")}, named("B", "Beta"),
+          {"Support", "FAX", sz(phone)}},
+         nullptr, entry("Alpha", 0, "a@orx.example") + entry("Beta", 6, about_default_email, phone)},
+        // A value of the wrong type leaves the entry out, in the common Support key every
+        // entry that uses it.
+        {{{"A", "DisplayName", {ORX_REG_DWORD, {1, 0, 0, 0}}}, named("B", "Beta"),
+          {"B\\Support", "www", {ORX_REG_BINARY, {'w', 0}}}, named("C", "Gamma"),
+          {"C\\Support", "FAX", sz("555")}, named("D", "Delta"),
+          {"Support", "e-mail", {7 /* multi-string */, {0, 0}}}},
+         nullptr, entry("Gamma", 0, about_default_email, "555")},
+        // The common Support key is listed when it has a DisplayName.
+        {{named("A", "Alpha"), {"Support", "e-mail", sz(desk)}, named("Support", "ORX desk")},
+         nullptr, entry("Alpha", 0, desk) + entry("ORX desk", 6, desk)},
+        // The own product first, expanded, without the common support.
+        {{named(own, loader), {"Support", "e-mail", sz(desk)}, named("A", "Alpha")}, "orxload",
+         entry(loader + "+", 0) + entry("Alpha", 6, desk)},
+        {{named(own, loader)}, "orxload", entry(loader + "+", 0)},
+        {{named(long_key, long_name)}, nullptr, entry(long_name, 0)},
+        // A string without terminator, or empty, is still a string.
+        {{{"A", "DisplayName", {ORX_REG_SZ, {'A', 'l', 'f'}}}, {"A\\Support", "e-mail", {ORX_REG_SZ, {}}}},
+         nullptr, entry("Alf", 0, "")},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.lines.substr(0, 40));
         fake_reset();
-        for (const Value& v : c.registry)
-            put(v);
+        for (const Value& v : c.registry) {
+            const bool full = v.key.rfind("SOFTWARE", 0) == 0;
+            machine_key(ABOUT_COMPONENTS_KEY);
+            machine_key(full ? v.key : ABOUT_COMPONENTS_KEY "\\" + v.key).values[v.name] = v.value;
+        }
         ComponentTree tree = CollectComponents(about_english, c.product);
         std::string lines;
         for (const ComponentTreeItem& item : tree.items)
             lines += std::to_string(item.depth) + " " + std::to_string(item.parent) + " " +
                      item.text + (item.expanded ? "+" : "") + "\n";
         EXPECT_TRUE(lines == c.lines) << lines.substr(0, 2000);
-        EXPECT_EQ(tree.expand, c.expand);
+        EXPECT_EQ(tree.expand, (c.lines == error ? std::vector<int>{} : std::vector<int>{2, 0}));
         EXPECT_EQ(fake().open_keys, 0) << "registry key left open";
     }
 }
