@@ -24,16 +24,13 @@ using KeySetTest = LibraryTest;
 // no request buffer and an absent driver fail (3: not 51, the query failed first).
 TEST_F(KeySetTest, HeaderLengthsLimitsAndFailures) {
     Bytes data = bytes(2048, 1), first36(data.begin(), data.begin() + 36);
-    auto sent = [this] {
-        return make_tuple(last(ORVEXA_IOCTL_KEY_SET)->in, last_request().out_size);
-    };
     ASSERT_EQ(orvexa_key_set3(nullptr, 0), 1);
-    EXPECT_EQ(sent(), make_tuple(frame(3), 80u)); // the ready query follows
+    EXPECT_EQ(last(ORVEXA_IOCTL_KEY_SET)->in, frame(3));
     ASSERT_EQ(orvexa_key_set11_slot(data.data(), 2048, 7), 1);
-    EXPECT_EQ(sent(), make_tuple(frame(11, 7, xor_of(data), 2048, data), 80u));
+    EXPECT_EQ(last(ORVEXA_IOCTL_KEY_SET)->in, frame(11, 7, xor_of(data), 2048, data));
     ASSERT_EQ(orvexa_key_set12_slot(data.data(), 2), 1);
-    EXPECT_EQ(last(ORVEXA_IOCTL_KEY_SET)->in, frame(12, 2, xor_of(first36), 36, first36));
-    EXPECT_EQ(last(ORVEXA_IOCTL_KEY_SET)->out_size, 16u);
+    EXPECT_EQ(make_tuple(last(ORVEXA_IOCTL_KEY_SET)->in, last(ORVEXA_IOCTL_KEY_SET)->out_size),
+              make_tuple(frame(12, 2, xor_of(first36), 36, first36), 16u));
     auto set2 = [&] { return orvexa_key_set2(data.data(), 4); };
     EXPECT_EQ(run([&] { return orvexa_key_set1(data.data(), 2049) + orvexa_key_set2(nullptr, 4); }),
               make_tuple(0, 3u));
@@ -83,20 +80,21 @@ TEST_F(KeySetTest, TheSeedMask) {
 // (not when its key was only just created, nor when the generator was unchecked).
 TEST_F(KeySetTest, TheGeneratorCheckAfterARequest) {
     const Bytes good = sample_with_square_sum(25600), even = sample_with_square_sum(0);
-    const int cases[][12] = {
+    const int cases[][13] = {
         // ready before, checked before, becomes ready, the sample passes, the first block read
-        // fails, the second query fails, the stored mask's length; the result, block reads,
-        // the mask refreshed, checked after, the status after (9 kept)
-        {0, 1, 1, 1, 0, 0, 32, 1, 801, 1, 1, 9},  {1, 1, 1, 1, 0, 0, 32, 1, 0, 0, 1, 9},
-        {1, 0, 1, 1, 0, 0, 32, 1, 801, 0, 1, 9},  {0, 1, 0, 1, 0, 0, 32, 1, 0, 0, 1, 9},
-        {0, 1, 1, 0, 0, 0, 32, 0, 4001, 1, 0, 1}, {0, 1, 1, 1, 1, 0, 32, 1, 801, 0, 1, 0x33},
-        {0, 1, 1, 1, 0, 1, 32, 1, 0, 0, 1, 9},    {0, 1, 1, 1, 0, 0, -2, 1, 801, 0, 1, 9},
-        {0, 1, 1, 1, 0, 0, -1, 1, 801, 0, 1, 9},  {0, 1, 1, 1, 0, 0, 10, 1, 801, 1, 1, 9},
+        // fails, the second query fails, the stored mask (length, type); the result, block
+        // reads, the mask refreshed, checked after, the status after (9 kept)
+        {0, 1, 1, 1, 0, 0, 32, 3, 1, 801, 1, 1, 9},  {1, 1, 1, 1, 0, 0, 32, 3, 1, 0, 0, 1, 9},
+        {1, 0, 1, 1, 0, 0, 32, 3, 1, 801, 0, 1, 9},  {0, 1, 0, 1, 0, 0, 32, 3, 1, 0, 0, 1, 9},
+        {0, 1, 1, 0, 0, 0, 32, 3, 0, 4001, 1, 0, 1}, {0, 1, 1, 1, 1, 0, 32, 3, 1, 801, 0, 1, 0x33},
+        {0, 1, 1, 1, 0, 1, 32, 3, 1, 0, 0, 1, 9},    {0, 1, 1, 1, 0, 0, -2, 3, 1, 801, 0, 1, 9},
+        {0, 1, 1, 1, 0, 0, -1, 3, 1, 801, 0, 1, 9},  {0, 1, 1, 1, 0, 0, 10, 3, 1, 801, 1, 1, 9},
+        {0, 1, 1, 1, 0, 0, 32, 1, 1, 801, 0, 1, 9},
     };
     uint8_t data[4] = {};
     ASSERT_EQ(orvexa_drv_open(), 1);
     for (auto& c : cases) {
-        store_mask(c[6]);
+        store_mask(c[6], c[7]);
         std::tie(fake().registry_writes, words[1], position) = make_tuple(0, c[0], 0);
         orx_set_rndm_checked(c[1]);
         on_key_set = [&](uint32_t) { words[1] = c[2]; };
@@ -111,13 +109,13 @@ TEST_F(KeySetTest, TheGeneratorCheckAfterARequest) {
             return fail ? fails(31) : base(r);
         };
         orx_set_status(9);
-        EXPECT_EQ(orvexa_key_set5(data, 4), c[7]);
+        EXPECT_EQ(orvexa_key_set5(data, 4), c[8]);
         fake().handler = base;
         EXPECT_EQ(make_tuple(reads, orx_rndm_checked(), int(status()),
                              user_key_exists(ORX_RANDOM_KEY), fake().registry_writes),
-                  make_tuple(c[8], c[10], c[11], c[6] >= -1 || c[8] > 0, c[9]));
+                  make_tuple(c[9], c[11], c[12], c[6] >= -1 || c[9] > 0, c[10]));
         Bytes expected = bytes(size_t(std::max(c[6], 0)), 0);
-        for (int i = 0; c[9] && i < std::min(c[6], 32); ++i)
+        for (int i = 0; c[10] && i < std::min(c[6], 32); ++i)
             expected[i] = uint8_t(expected[i] + 0x80 + i);
         if (c[6] >= 0) {
             EXPECT_EQ(stored_mask(), expected);
