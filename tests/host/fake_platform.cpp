@@ -52,8 +52,8 @@ int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in
     FakeRequest request{code, std::vector<uint8_t>(bytes, bytes + (in ? in_size : 0)), out_size,
                         !out};
     std::unique_lock<std::mutex> guard(fake_mutex);
-    if (!live_handles.count(device))
-        std::abort(); // a request on a handle that is not open
+    if (!live_handles.count(device) || (!in && in_size) || (!out && out_size))
+        std::abort(); // a request on a handle that is not open, or a size without its buffer
     the_fake.requests.push_back(request);
     auto handler = the_fake.handler;
     guard.unlock();

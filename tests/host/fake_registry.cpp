@@ -1,6 +1,5 @@
 // The in-memory registry of the native tests. Handles are allocated per open, so a key
 // left open shows up as a leak under the sanitizers, and `open_keys` counts them.
-#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -9,50 +8,44 @@
 
 namespace {
 
+using Hive = std::map<std::string, FakeKey>;
 struct FakeHandle {
-    std::map<std::string, FakeKey>* hive;
+    Hive* hive;
     std::string path;
     int access;
+    FakeKey& key() const { return (*hive)[path]; }
 };
 
 std::string folded(std::string path) {
-    std::transform(path.begin(), path.end(), path.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    for (char& c : path)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     path.erase(path.find_last_not_of('\\') + 1);
     return path;
-}
-
-FakeKey* find(std::map<std::string, FakeKey>& hive, const std::string& path) {
-    auto it = hive.find(folded(path));
-    return it == hive.end() ? nullptr : &it->second;
-}
-
-void* handle(std::map<std::string, FakeKey>& hive, const std::string& path, int access) {
-    ++fake().open_keys;
-    return new FakeHandle{&hive, folded(path), access};
 }
 
 uint32_t ask(const char* call, const std::string& path, const char* name = "") {
     return fake().registry_hook ? fake().registry_hook(call, folded(path), name) : 0;
 }
 
-void* open(std::map<std::string, FakeKey>& hive, const char* path, int access) {
+void* open(Hive& hive, const char* path, int access) {
     if (ask("open", path))
         return nullptr;
-    FakeKey* key = find(hive, path);
-    return !key || ((access & ORX_KEY_WRITE) && key->read_only) ? nullptr
-                                                                : handle(hive, path, access);
+    auto it = hive.find(folded(path));
+    if (it == hive.end() || ((access & ORX_KEY_WRITE) && it->second.read_only))
+        return nullptr;
+    ++fake().open_keys;
+    return new FakeHandle{&hive, it->first, access};
 }
 
-uint32_t write(void* h, const char* name, uint32_t type, const void* data, uint32_t size) {
-    FakeHandle* fh = static_cast<FakeHandle*>(h);
-    if (uint32_t error = ask("write", fh->path, name))
+uint32_t write(void* key, const char* name, uint32_t type, const void* data, uint32_t size) {
+    FakeHandle* h = static_cast<FakeHandle*>(key);
+    if (uint32_t error = ask("write", h->path, name))
         return error;
-    if (!(fh->access & ORX_KEY_WRITE))
+    if (!(h->access & ORX_KEY_WRITE))
         return 5; // access denied
     ++fake().registry_writes;
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    (*fh->hive)[fh->path].values[name] = {type, {bytes, bytes + size}};
+    h->key().values[name] = {type, {bytes, bytes + size}};
     return 0;
 }
 
@@ -65,7 +58,7 @@ FakeKey& machine_key(const std::string& path) {
     return fake().machine_keys[folded(path)];
 }
 bool user_key_exists(const std::string& path) {
-    return find(fake().user_keys, path) != nullptr;
+    return fake().user_keys.count(folded(path)) != 0;
 }
 
 std::string string_value(const FakeKey& key, const std::string& name) {
@@ -77,12 +70,10 @@ std::string string_value(const FakeKey& key, const std::string& name) {
 void* plat_user_key_create(const char* path, int* created) {
     if (ask("create", path))
         return nullptr;
-    FakeKey* key = find(fake().user_keys, path);
-    *created = key == nullptr;
-    if (fake().key_create_fails || (key && key->read_only))
-        return nullptr;
-    user_key(path);
-    return handle(fake().user_keys, path, ORX_KEY_READ_WRITE);
+    *created = !user_key_exists(path);
+    return fake().key_create_fails
+               ? nullptr
+               : (user_key(path), open(fake().user_keys, path, ORX_KEY_READ_WRITE));
 }
 
 void* plat_user_key_open(const char* path, int access) {
@@ -102,12 +93,12 @@ uint32_t plat_reg_query(void* key, const char* name, uint32_t* type, void* buffe
     FakeHandle* h = static_cast<FakeHandle*>(key);
     if (uint32_t error = ask("query", h->path, name))
         return error;
-    auto& values = (*h->hive)[h->path].values;
+    auto& values = h->key().values;
     auto it = values.find(name);
     if (it == values.end())
         return ORX_ERROR_FILE_NOT_FOUND;
-    *type = it->second.type;
     uint32_t room = *size;
+    *type = it->second.type;
     *size = uint32_t(it->second.bytes.size());
     if (*size > room && buffer)
         std::memset(buffer, 0xA5, room); // what is left there is undefined
@@ -137,13 +128,13 @@ int plat_reg_subkey(void* key, uint32_t index, char* name, uint32_t size) {
         return 0;
     std::string prefix = h->path + "\\";
     for (auto& entry : *h->hive) {
-        std::string rest =
-            entry.first.substr(0, prefix.size()) == prefix ? entry.first.substr(prefix.size()) : "";
-        if (rest.empty() || rest.find('\\') != std::string::npos || index-- > 0)
+        const std::string& path = entry.first;
+        if (path.compare(0, prefix.size(), prefix) != 0 ||
+            path.find('\\', prefix.size()) != std::string::npos || index-- > 0)
             continue;
-        if (rest.size() + 1 > size)
+        if (path.size() - prefix.size() + 1 > size)
             return 0;
-        std::strcpy(name, rest.c_str());
+        std::strcpy(name, path.c_str() + prefix.size());
         return 1;
     }
     return 0;

@@ -3,46 +3,45 @@
 
 using KeyGetTest = LibraryTest;
 
-TEST_F(KeyGetTest, RequestsCarryCodeSlotAndInputWithChecksum) {
-    Bytes input = bytes(32, 1), out(64);
-    fixed[ORVEXA_IOCTL_KEY_GET] = ok(frame(0, 0, 0, 32, Bytes(32)));
-    ASSERT_EQ(orvexa_key_get2(input.data(), out.data()) +
-                  orvexa_key_get2_slot(input.data(), out.data(), 0),
-              2);
-    EXPECT_EQ(fake().requests[1].in, fake().requests[2].in);
-    EXPECT_EQ(last_request().in, frame(2, 0, xor_of(input), 32, input));
-    ASSERT_EQ(orvexa_key_get2_slot(input.data(), out.data(), 9), 1);
-    EXPECT_EQ(last_request().in, frame(2, 9, xor_of(input), 32, input));
-    fixed[ORVEXA_IOCTL_KEY_GET] = ok(frame(0, 0, 0, 12, Bytes(12)));
-    ASSERT_EQ(orvexa_key_get5_slot(out.data(), 3), 1);
-    EXPECT_EQ(last_request().in, frame(5, 3));
-    ASSERT_EQ(orvexa_key_get5(out.data()), 1); // the variant without a slot asks slot 0
-    EXPECT_EQ(last_request().in, frame(5, 0));
-    EXPECT_EQ(orvexa_key_get1(nullptr, out.data()) + orvexa_key_get4(nullptr), 0);
-    EXPECT_EQ(status(), 3u); // codes 1..3 need their input
-    EXPECT_EQ(fake().requests.size(), 6u);
-}
-
-// Each code's item has one length: a reply one byte shorter or longer fails with status 4
-// and writes nothing; the exact one is copied and nothing past it.
-TEST_F(KeyGetTest, ItemLengthMustMatchExactly) {
+// Codes 1..3 send their 32-byte input with its checksum, the others code and slot only (the
+// exports without a slot ask slot 0). Each code's item has one length: a reply one byte
+// shorter or longer fails with status 4 and writes nothing; the exact one is copied and
+// nothing past it.
+TEST_F(KeyGetTest, RequestsAndItemLengths) {
     const uint32_t lengths[15] = {0, 32, 32, 32, 10, 12, 32, 32, 32, 64, 33, 32, 32, 32, 36};
-    Bytes input(32);
+    Bytes input = bytes(32, 1);
     for (uint32_t code = 1; code <= 14; ++code) {
         for (uint32_t length : {lengths[code] - 1, lengths[code] + 1, lengths[code]}) {
             // What the checksum covers is what fits the output room: one item at most.
             uint8_t x = std::min(length, lengths[code]) % 2 ? 0x5A : 0;
             fixed[ORVEXA_IOCTL_KEY_GET] = ok(frame(0, 0, x, length, Bytes(length, 0x5A)));
             Bytes out(80, 0xEE);
-            int ok = fresh([&] { return orx_key_get(code, 2, input.data(), out.data()); });
-            EXPECT_EQ(ok, length == lengths[code]) << code << " " << length;
-            EXPECT_EQ(std::make_tuple(status(), out[0], out[lengths[code]], last_request().out_size,
-                                      last_request().in.size()),
-                      std::make_tuple(ok ? 0u : 4u, ok ? 0x5A : 0xEE, 0xEE, 16 + lengths[code],
-                                      code <= 3 ? 48u : 16u));
+            bool exact = length == lengths[code];
+            EXPECT_EQ(run([&] { return orx_key_get(code, 2, input.data(), out.data()); }),
+                      make_tuple(int(exact), exact ? 9u : 4u));
+            EXPECT_EQ(
+                make_tuple(out[0], out[lengths[code]], last_request().in, last_request().out_size),
+                make_tuple(exact ? 0x5A : 0xEE, 0xEE,
+                           code <= 3 ? frame(code, 2, xor_of(input), 32, input) : frame(code, 2),
+                           16 + lengths[code]))
+                << code << " " << length;
         }
     }
-    EXPECT_EQ(held(), 1);
+    fixed[ORVEXA_IOCTL_KEY_GET] = ok(frame(0, 0, 0, 32, Bytes(32)));
+    Bytes out(64);
+    EXPECT_EQ(run([&] {
+                  return orvexa_key_get2(input.data(), out.data()) +
+                         orvexa_key_get2_slot(input.data(), out.data(), 9) +
+                         orvexa_key_get7(out.data()) + orvexa_key_get7_slot(out.data(), 3);
+              }),
+              make_tuple(4, 9u));
+    std::vector<std::tuple<uint32_t, uint32_t>> asked;
+    for (auto& r : fake().requests)
+        asked.emplace_back(word(r.in, 0), word(r.in, 1));
+    EXPECT_EQ(asked, (decltype(asked){{2, 0}, {2, 9}, {7, 0}, {7, 3}}));
+    EXPECT_EQ(run([&] { return orvexa_key_get1(nullptr, out.data()) + orvexa_key_get4(nullptr); }),
+              make_tuple(0, 3u)); // codes 1..3 need their input
+    EXPECT_EQ(make_tuple(fake().requests.size(), held()), make_tuple(size_t(0), 1L));
 }
 
 // The first slot with the number wins (code 4 reads 10-character numbers, code 5 12-character
@@ -75,10 +74,10 @@ TEST_F(KeyGetTest, ByNumber) {
     };
     for (auto& c : cases) {
         Bytes out(32, 0xEE);
-        EXPECT_EQ(fresh([&] { return orvexa_key_get_by_number(c.number, c.code, out.data()); }),
-                  c.result);
-        EXPECT_EQ(std::make_tuple(fake().requests.size(), out[0]),
-                  std::make_tuple(c.requests, uint8_t(c.slot < 0 ? 0xEE : c.slot)))
+        int result = std::get<0>(
+            run([&] { return orvexa_key_get_by_number(c.number, c.code, out.data()); }));
+        EXPECT_EQ(make_tuple(result, fake().requests.size(), out[0]),
+                  make_tuple(c.result, c.requests, uint8_t(c.slot < 0 ? 0xEE : c.slot)))
             << c.code;
         for (size_t slot = 0; slot + 1 < c.requests; ++slot)
             EXPECT_EQ(word(fake().requests[slot].in, 1), slot);

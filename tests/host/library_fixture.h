@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -46,20 +44,23 @@ class LibraryTest : public ::testing::Test {
     void TearDown() override { orx_process_detach(); }
 
     FakeAnswer drive(const FakeRequest& r) {
-        Bytes block(r.code == ORVEXA_IOCTL_BLOCK_READ ? words[5] * 8 : 0);
-        for (uint8_t& b : block)
-            b = stream.empty() ? 0 : stream[position++ % stream.size()];
-        if (r.code == ORVEXA_IOCTL_QUERY_INFO)
+        switch (r.code) {
+        case ORVEXA_IOCTL_QUERY_INFO:
             return ok(word(r.in, 1) ? Bytes(80) : Bytes((uint8_t*)words, (uint8_t*)words + 80));
-        if (r.code == ORVEXA_IOCTL_BLOCK_READ)
+        case ORVEXA_IOCTL_BLOCK_READ: {
+            Bytes block(words[5] * 8);
+            for (uint8_t& b : block)
+                b = stream.empty() ? 0 : stream[position++ % stream.size()];
             return ++block_reads, ok(frame(0, 0, xor_of(block), uint32_t(block.size()), block));
-        if (r.code == ORVEXA_IOCTL_KEY_SET && key_set_status == 0 && on_key_set)
-            on_key_set(word(r.in, 0));
-        if (r.code == ORVEXA_IOCTL_KEY_SET)
+        }
+        case ORVEXA_IOCTL_KEY_SET:
+            if (key_set_status == 0 && on_key_set)
+                on_key_set(word(r.in, 0));
             return ok(frame(key_set_status));
-        words[3] |= r.code == ORVEXA_IOCTL_SEED_BYTE && !seed_byte_status && ++seed_bytes >= 8;
-        if (r.code == ORVEXA_IOCTL_SEED_BYTE)
+        case ORVEXA_IOCTL_SEED_BYTE:
+            words[3] |= !seed_byte_status && ++seed_bytes >= 8;
             return ok(frame(seed_byte_status));
+        }
         return ok(r.out_size >= 16 ? frame(0) : Bytes());
     }
 
@@ -68,9 +69,8 @@ class LibraryTest : public ::testing::Test {
     // A request or answer: the four header words, then the data.
     static Bytes frame(uint32_t w0, uint32_t w1 = 0, uint32_t w2 = 0, uint32_t w3 = 0,
                        const Bytes& data = {}) {
-        Bytes out(16);
-        uint32_t w[4] = {w0, w1, w2, w3};
-        std::memcpy(out.data(), w, 16);
+        const uint32_t w[4] = {w0, w1, w2, w3};
+        Bytes out((const uint8_t*)w, (const uint8_t*)w + 16);
         out.insert(out.end(), data.begin(), data.end());
         return out;
     }
@@ -80,7 +80,10 @@ class LibraryTest : public ::testing::Test {
         return w;
     }
     static uint8_t xor_of(const Bytes& b) {
-        return std::accumulate(b.begin(), b.end(), 0, std::bit_xor<>());
+        uint8_t x = 0;
+        for (uint8_t v : b)
+            x ^= v;
+        return x;
     }
     // first, first + step, ... (mod 256)
     static Bytes bytes(size_t n, uint8_t first, uint8_t step = 1) {
@@ -117,11 +120,13 @@ class LibraryTest : public ::testing::Test {
     }
     long held() { return fake().allocations - fake().frees; }
     uint32_t status() { return orvexa_drv_last_status(); }
-    // Runs `call` with a fresh status and request log; returns its result.
-    template <class F> int fresh(F call) {
-        orx_set_status(0);
+    // Runs `call` with the status 9 and a fresh request log: its result and the status after
+    // (9: kept).
+    template <class F> std::tuple<int, uint32_t> run(F call) {
+        orx_set_status(9);
         fake().requests.clear();
-        return call();
+        int result = call();
+        return {result, status()};
     }
 };
 
