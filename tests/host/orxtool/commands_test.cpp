@@ -474,10 +474,11 @@ TEST(Orxtool, SelftestAppliesTheLibrarysRuleAndReportsEachTest) {
     // clang-format on
 }
 
-// Commas stay right after containers left empty, which no command writes today.
+// Commas stay right after containers left empty (closed one by one, or by a failure report
+// closing what is open), which no command writes today.
 TEST(Orxtool, JsonAfterEmptyContainers) {
     JsonWriter j;
     j.begin_object(), j.begin_object("a"), j.end_object(), j.begin_array("b"), j.end_array();
-    j.field("c", true), j.close_all();
-    EXPECT_EQ(j.text(), "{\"a\":{},\"b\":[],\"c\":true}");
+    j.begin_array("d"), j.close_to(1), j.field("c", true), j.close_all();
+    EXPECT_EQ(j.text(), "{\"a\":{},\"b\":[],\"d\":[],\"c\":true}");
 }
