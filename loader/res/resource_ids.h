@@ -8,6 +8,8 @@
 #ifndef ORXLOAD_RESOURCE_IDS_H
 #define ORXLOAD_RESOURCE_IDS_H
 
+/* The values stay aligned as one table. */
+/* clang-format off */
 /* Resources */
 #define IDD_MAIN                101   /* main dialog */
 #define IDR_MAINMENU            109   /* menu of the main dialog */
@@ -61,5 +63,6 @@
 #define IDS_ERROR_CAPTION       505   /* caption of every error box */
 #define IDS_LOADING             506   /* "Loading..." line of the key list */
 #define IDS_ERR_LIBRARY         507   /* no usable crypto library */
+/* clang-format on */
 
 #endif /* ORXLOAD_RESOURCE_IDS_H */
