@@ -361,10 +361,8 @@ int ORXAPI orvexa_data_records(uint8_t* list); /* 50: 1, 0, or ERROR_PARAM */
  * and a 32-byte `key` through the driver into `out` (`length` bytes); 62 and 63 are the
  * driver's two variants. 64. The same with a key only, at most 1024 bytes. Returns 0 done,
  * 7 refused (DLL_BUFFER_ERROR (3): a length over the limit or a null pointer, the device
- * untouched) or the call failed (ORX_DRIVER_ERROR (1)). The answer is neither checked nor
- * counted. Need the device; when it cannot be opened they return 0 as well and only the
- * last status (the open statuses) tells: a caller that must know reads the status before
- * and after the call. */
+ * untouched), the device cannot be opened (the open statuses) or the call failed
+ * (ORX_DRIVER_ERROR (1)). The answer is neither checked nor counted. */
 int ORXAPI orvexa_data_keyed_iv_a(const uint8_t* iv, const uint8_t* key, uint32_t length,
                                   const uint8_t* data, uint8_t* out); /* 62 */
 int ORXAPI orvexa_data_keyed_iv_b(const uint8_t* iv, const uint8_t* key, uint32_t length,
@@ -372,8 +370,8 @@ int ORXAPI orvexa_data_keyed_iv_b(const uint8_t* iv, const uint8_t* key, uint32_
 int ORXAPI orvexa_data_keyed(const uint8_t* key, uint32_t length, const uint8_t* data,
                              uint8_t* out); /* 64 */
 /* 66. Turns a zero-terminated `text` of at most 31 characters into 32 bytes at `out`. The
- * second argument is not used (pass null). Results and statuses as for 62-64: 0 done (also
- * when the device cannot be opened), 7 refused (a longer text, a null pointer) or failed. */
+ * second argument is not used (pass null). Results and statuses as for 62-64: 0 done, 7
+ * refused (a longer text, a null pointer), no device or failed. */
 int ORXAPI orvexa_data_from_text(const char* text, void* unused, uint8_t* out); /* 66 */
 
 /* ---- Random numbers (ordinals 22, 60) ---- */

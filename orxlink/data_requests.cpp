@@ -15,6 +15,8 @@ const uint32_t records_header = 12;
 const uint32_t record_size = 62;
 const uint32_t records_max = 2048;
 
+// A block request that could not reach the device failed too (its output was not written):
+// the open's status tells why.
 enum { BLOCK_DONE = 0, BLOCK_FAILED = 7 };
 
 int refuse(uint32_t status, int result) {
@@ -47,7 +49,7 @@ int block_request(uint32_t ioctl, const uint8_t* block, uint32_t block_size, uin
                   uint32_t out_size) {
     orx_device_use use;
     if (!use.ok())
-        return 0;
+        return BLOCK_FAILED;
     if (!plat_device_control(use.device(), ioctl, const_cast<uint8_t*>(block), block_size, out,
                              out_size, nullptr))
         return refuse(ORX_DRIVER_ERROR, BLOCK_FAILED);
@@ -59,7 +61,7 @@ int keyed_iv(uint32_t ioctl, const uint8_t* iv, const uint8_t* key, uint32_t len
     if (length > ORVEXA_DATA_IV_MAX || !iv || !key || (length && (!data || !out)))
         return refuse(DLL_BUFFER_ERROR, BLOCK_FAILED);
     if (!orx_channel_open())
-        return 0;
+        return BLOCK_FAILED;
     uint8_t block[628] = {};
     memcpy(block, iv, 8);
     memcpy(block + 8, key, 32);
@@ -109,7 +111,7 @@ extern "C" int ORXAPI orvexa_data_keyed(const uint8_t* key, uint32_t length, con
     if (length > ORVEXA_DATA_KEYED_MAX || !key || (length && (!data || !out)))
         return refuse(DLL_BUFFER_ERROR, BLOCK_FAILED);
     if (!orx_channel_open())
-        return 0;
+        return BLOCK_FAILED;
     uint8_t block[1124] = {};
     memcpy(block, key, 32);
     orx_put32(block + 96, length);
@@ -122,7 +124,7 @@ extern "C" int ORXAPI orvexa_data_from_text(const char* text, void*, uint8_t* ou
     if (!text || !out || strnlen(text, ORVEXA_TEXT_MAX + 1) > ORVEXA_TEXT_MAX)
         return refuse(DLL_BUFFER_ERROR, BLOCK_FAILED);
     if (!orx_channel_open())
-        return 0;
+        return BLOCK_FAILED;
     uint8_t block[32] = {};
     memcpy(block, text, strlen(text));
     return block_request(ORVEXA_IOCTL_DATA_TEXT, block, sizeof block, out, sizeof block);

@@ -116,11 +116,12 @@ TEST_F(DataRequestsTest, KeyedBlocks) {
               make_tuple(7, 1u));
     orvexa_drv_close();
     fake().open_fails = true;
-    EXPECT_EQ(run([&] { // the absent driver's status, not 7
+    EXPECT_EQ(run([&] { // failed, with the absent driver's status
                   return orvexa_data_keyed(key.data(), 16, data.data(), out.data()) +
                          orvexa_data_keyed_iv_b(iv.data(), key.data(), 16, data.data(),
                                                 out.data()) +
+                         orvexa_data_from_text("abc", nullptr, out.data()) +
                          orvexa_key_set9(data.data(), nullptr, 16);
               }),
-              make_tuple(0, 51u));
+              make_tuple(21, 51u));
 }
