@@ -21,13 +21,15 @@ TEST_F(DataRequestsTest, KeySet9AndRecordListsReturnTheirDataInPlace) {
     };
     Bytes data(2097, 0x0F), records = list(12, 32, 32 * 62);
     ASSERT_EQ(orvexa_key_set9(data.data(), nullptr, 2096), 1);
-    EXPECT_EQ(make_tuple(last_request().in, last_request().out_size, data[0], data[2096]),
-              make_tuple(frame(9, 0, 0, 2096, Bytes(2096, 0x0F)), 2112u, 0xF0, 0x0F));
+    EXPECT_EQ(make_tuple(last_request().in, last_request().out_size, fake().last_allocation,
+                         data[0], data[2096]),
+              make_tuple(frame(9, 0, 0, 2096, Bytes(2096, 0x0F)), 2112u, size_t(2112), 0xF0, 0x0F));
     ASSERT_EQ(orvexa_key_set9_slot(nullptr, nullptr, 0, 5), 1);
     EXPECT_EQ(last_request().in, frame(9, 5));
     ASSERT_EQ(orvexa_data_records(records.data()), 1);
-    EXPECT_EQ(make_tuple(last_request().in.size(), word(last_request().in, 1), records[12], held()),
-              make_tuple(size_t(16 + 1996), ~0u, 0xEE, 1L));
+    EXPECT_EQ(make_tuple(last_request().in.size(), word(last_request().in, 0),
+                         word(last_request().in, 1), records[12], held()),
+              make_tuple(size_t(16 + 1996), 0u, ~0u, 0xEE, 1L));
     const uint32_t refused[][4] = {
         // header (0: no list), count, payload, result
         {12, 33, 33 * 62, 0},
@@ -48,6 +50,18 @@ TEST_F(DataRequestsTest, KeySet9AndRecordListsReturnTheirDataInPlace) {
               }),
               make_tuple(0, 3u));
     EXPECT_EQ(fake().requests.size(), 0u);
+    for (uint32_t fault : {ERROR_CHECK_SUM, ERROR_OUTPUT_SIZE}) { // a wrong sum, one byte short
+        fake().handler = [fault](const FakeRequest& r) {
+            Bytes back(r.in.begin() + 16, r.in.end() - (fault == ERROR_OUTPUT_SIZE));
+            return ok(frame(0, 0, xor_of(back) ^ (fault == ERROR_CHECK_SUM), back.size(), back));
+        };
+        records = list(12, 1, 62);
+        EXPECT_EQ(run([&] {
+                      return orvexa_key_set9(data.data(), nullptr, 4) +
+                             orvexa_data_records(records.data());
+                  }),
+                  make_tuple(0, fault));
+    }
 }
 
 // Layouts: initial vector at 0, key at 8, length at 104, data at 108 of 628 bytes; keyed:
@@ -121,7 +135,7 @@ TEST_F(DataRequestsTest, KeyedBlocks) {
                          orvexa_data_keyed_iv_b(iv.data(), key.data(), 16, data.data(),
                                                 out.data()) +
                          orvexa_data_from_text("abc", nullptr, out.data()) +
-                         orvexa_key_set9(data.data(), nullptr, 16);
+                         orvexa_key_set9(data.data(), nullptr, 16) + orvexa_data_records(nullptr);
               }),
               make_tuple(21, 51u));
 }
