@@ -238,6 +238,13 @@ TEST_F(MainWindowTest, UnloadingKeys) {
         main_window_command(IDC_UNLOAD_KEY);
         EXPECT_EQ(w.focus, IDC_UNLOAD_KEY);
     }
+    auto listed = w.drv_entries;
+    w.drv_entries.pop_back(); // the key is gone: the list is read again
+    w.list_selection = 1;
+    w.reset_key_status = 0;
+    main_window_command(IDC_UNLOAD_KEY);
+    EXPECT_EQ(w.list.size(), 1u);
+    w.drv_entries = listed;
     main_window_command(IDC_UNLOAD_ALL);
     std::string resets;
     for (int slot = 0; slot < ORVEXA_SLOT_COUNT; ++slot)
@@ -245,7 +252,7 @@ TEST_F(MainWindowTest, UnloadingKeys) {
                       ? "|refused reset " + std::to_string(slot) + "|box Can`t  reset key (3 )"
                       : "|reset " + std::to_string(slot);
     EXPECT_EQ(log_text(), "unload 333344444455/1|unload 4444555555/1|unload xxxxssssssyy/1|"
-                          "box Can`t  reset key (3 )" +
+                          "box Can`t  reset key (3 )|unload 4444555555/1" +
                               resets);
     EXPECT_EQ(w.list_extent, 0);
     EXPECT_EQ(w.list.size(), 2u);                    // the keys that stayed, listed again
