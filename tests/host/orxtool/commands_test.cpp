@@ -242,6 +242,7 @@ TEST(Orxtool, HelpAndArgumentErrors) {
     // The arguments' own errors, before the library is asked anything.
     const std::pair<std::vector<const char*>, std::string> errors[] = {
         {{"reset", "-h", "--bogus"}, "unknown option '--bogus'"},
+        {{"info", "--hex"}, "unknown option '--hex'"}, // a command without options of its own
         {{"frobnicate"}, "orxtool: unknown command 'frobnicate'"},
         {{"reset"}, "orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
         {{"reset", "16"}, "SLOT must be a number from 0 to 15, or 'all' (got '16')"},
