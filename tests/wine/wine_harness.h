@@ -102,12 +102,15 @@ inline std::wstring text_of(HWND window) {
 // The suites run once in English and once in Russian.
 inline const bool russian = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_RUSSIAN;
 
-// The error box with this text in the user's language, closed by its OK button.
+// The error box with this text in the user's language, closed by its OK button. Returns once
+// the box is gone: a message sent to the loader before that would be handled inside the box's
+// loop, ahead of what the loader does when the box closes.
 inline void expect_error_box(const std::wstring& english, const std::wstring& russian_text) {
     HWND box = wait_dialog(russian ? L"Ошибка" : L"Error");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(text_of(GetDlgItem(box, 0xFFFF)), russian ? russian_text : english);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wait_until([&] { return !IsWindow(box); }));
 }
 
 // Registry values of the current user: REG_SZ or REG_DWORD.
