@@ -242,7 +242,6 @@ TEST(Orxtool, HelpAndArgumentErrors) {
     // The arguments' own errors, before the library is asked anything.
     const std::pair<std::vector<const char*>, std::string> errors[] = {
         {{"reset", "-h", "--bogus"}, "unknown option '--bogus'"},
-        {{"info", "--hex"}, "unknown option '--hex'"}, // a command without options of its own
         {{"frobnicate"}, "orxtool: unknown command 'frobnicate'"},
         {{"reset"}, "orxtool reset: missing argument\nusage: orxtool reset SLOT|all [--json]"},
         {{"reset", "16"}, "SLOT must be a number from 0 to 15, or 'all' (got '16')"},
@@ -258,6 +257,8 @@ TEST(Orxtool, HelpAndArgumentErrors) {
     // clang-format on
     for (const auto& e : errors)
         rows.push_back({e.first, nullptr, 4, "", "~" + e.second});
+    for (const char* command : {"info", "slots", "seed"}) // no options of their own
+        rows.push_back({{command, "--hex"}, nullptr, 4, "", "~unknown option '--hex'"});
     // A slot number is at most ten decimal digits.
     for (const char* bad : {"-", "/", ":", "", "00000000001"})
         rows.push_back({{"reset", bad}, nullptr, 4, "", "~(got '" + std::string(bad) + "')"});
