@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <map>
+#include <numeric>
 #include <mutex>
 #include <tuple>
 
@@ -80,10 +82,7 @@ class LibraryTest : public ::testing::Test {
         return w;
     }
     static uint8_t xor_of(const Bytes& b) {
-        uint8_t x = 0;
-        for (uint8_t v : b)
-            x ^= v;
-        return x;
+        return uint8_t(std::accumulate(b.begin(), b.end(), 0, std::bit_xor<>()));
     }
     // first, first + step, ... (mod 256)
     static Bytes bytes(size_t n, uint8_t first, uint8_t step = 1) {
