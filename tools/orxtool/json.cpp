@@ -41,7 +41,7 @@ void JsonWriter::member(const char* key) {
             out_ += ',';
         first_.back() = false;
     }
-    if (key && !open_.empty() && open_.back() == '}') {
+    if (key) {
         out_ += json_quote(key);
         out_ += ':';
     }

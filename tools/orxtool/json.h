@@ -17,7 +17,7 @@
 
 class JsonWriter {
   public:
-    // `key` names the member when the enclosing container is an object.
+    // `key` names the member of an object; array elements (and the document) take none.
     void begin_object(const char* key = nullptr);
     void begin_array(const char* key = nullptr);
     void end_object();

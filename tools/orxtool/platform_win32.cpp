@@ -29,12 +29,8 @@ bool tool_query_info(orvexa_drv_info* info) {
     return orvexa_drv_query_info(info, 0) != 0;
 }
 
-bool tool_key_get_crypt(uint32_t slot, uint8_t* item) {
-    return orvexa_key_get4_slot(item, slot) != 0;
-}
-
-bool tool_key_get_sign(uint32_t slot, uint8_t* item) {
-    return orvexa_key_get5_slot(item, slot) != 0;
+bool tool_key_get(bool crypt, uint32_t slot, uint8_t* item) {
+    return (crypt ? orvexa_key_get4_slot(item, slot) : orvexa_key_get5_slot(item, slot)) != 0;
 }
 
 bool tool_key_reset(uint32_t slot) {

@@ -13,13 +13,14 @@
 #include "orxlink.h"
 
 // orxlink: each call answers as the export of the same name does.
-uint32_t tool_library_version();                       // GetDLLVersion
-uint32_t tool_last_status();                           // orvexa_drv_last_status
-std::string tool_last_status_name();                   // orvexa_drv_status_name; "" for none
-bool tool_query_info(orvexa_drv_info* info);           // orvexa_drv_query_info, selector 0
-bool tool_key_get_crypt(uint32_t slot, uint8_t* item); // orvexa_key_get4_slot, 10 bytes
-bool tool_key_get_sign(uint32_t slot, uint8_t* item);  // orvexa_key_get5_slot, 12 bytes
-bool tool_key_reset(uint32_t slot);                    // orvexa_key_reset_slot
+uint32_t tool_library_version();             // GetDLLVersion
+uint32_t tool_last_status();                 // orvexa_drv_last_status
+std::string tool_last_status_name();         // orvexa_drv_status_name; "" for none
+bool tool_query_info(orvexa_drv_info* info); // orvexa_drv_query_info, selector 0
+// orvexa_key_get4_slot (the crypt key number, 10 bytes) or orvexa_key_get5_slot (the sign key
+// number, 12 bytes).
+bool tool_key_get(bool crypt, uint32_t slot, uint8_t* item);
+bool tool_key_reset(uint32_t slot); // orvexa_key_reset_slot
 // The provider table's entries: 0 for success, as the table answers.
 int tool_get_seed_need(int* kind, int* size);
 int tool_put_seed(int kind, int size, const uint8_t* data);
