@@ -20,6 +20,7 @@ class JsonWriter {
     // `key` names the member of an object; array elements (and the document) take none.
     void begin_object(const char* key = nullptr);
     void begin_array(const char* key = nullptr);
+    // Each ends the innermost open container, which the caller began as that kind.
     void end_object();
     void end_array();
     void close_all();

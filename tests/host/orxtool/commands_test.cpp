@@ -10,7 +10,6 @@
 #include <random>
 
 #include "cli.h"
-#include "json.h"
 #include "tool_platform.h"
 
 namespace {
@@ -407,13 +406,4 @@ TEST(Orxtool, Commands) {
         {"selftest --save locked", biased(1), 1, "~", "~cannot write 'locked'\n", "g25600 g25600 "},
     });
     // clang-format on
-}
-
-// Commas stay right after containers left empty (closed one by one, or by a failure report
-// closing what is open), which no command writes today.
-TEST(Orxtool, JsonAfterEmptyContainers) {
-    JsonWriter j;
-    j.begin_object(), j.begin_object("a"), j.end_object(), j.begin_array("b"), j.end_array();
-    j.begin_array("d"), j.close_to(1), j.field("c", true), j.close_all();
-    EXPECT_EQ(j.text(), "{\"a\":{},\"b\":[],\"d\":[],\"c\":true}");
 }
