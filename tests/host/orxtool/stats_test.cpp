@@ -36,19 +36,21 @@ TEST(Stats, ChiSquareAndFipsBounds) {
         const FipsResult r = fips140_2(from_runs({unsigned(kFipsBits) - ones, ones}).data());
         EXPECT_EQ(r.monobit_pass, ones > 9725 && ones < 10275) << ones;
     }
-    // Runs: inclusive intervals, at the bounds of the lengths 1 and 2; n[k] runs of length
-    // k + 1 of each bit value.
+    // Runs: inclusive intervals, at the bounds of length 1 (for the zeros alone once); n[k] runs
+    // of length k + 1 of each bit value.
     const struct {
         unsigned n[6];
+        unsigned first; // the length of the first run, of zeros
         bool pass;
-    } runs[] = {{{2315, 1114, 527, 240, 103, 103}, true},
-                {{2315, 1113, 527, 240, 103, 103}, false},
-                {{2685, 1114, 527, 240, 103, 103}, true},
-                {{2686, 1114, 527, 240, 103, 103}, false}};
+    } runs[] = {{{2315, 1114, 527, 240, 103, 103}, 1, true},
+                {{2315, 1114, 527, 240, 103, 103}, 2, false}, // 2314 runs of one 0
+                {{2685, 1114, 527, 240, 103, 103}, 1, true},
+                {{2686, 1114, 527, 240, 103, 103}, 1, false}};
     for (const auto& c : runs) {
         std::vector<unsigned> lengths;
         for (unsigned k = 0; k < 6; ++k)
             lengths.insert(lengths.end(), 2 * c.n[k], k + 1);
+        lengths[0] = c.first;
         EXPECT_EQ(fips140_2(from_runs(lengths).data()).runs_pass, c.pass) << c.n[0] << c.n[1];
     }
     // Long run: a run of 26 fails, 25 passes.
