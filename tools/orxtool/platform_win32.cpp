@@ -1,5 +1,5 @@
 // orxtool's platform in the product: orxlink's exports, the C runtime's streams and files,
-// and RtlGenRandom. No decisions here: each function forwards one call.
+// and RtlGenRandom. No decisions here: each function forwards a call or two.
 #include "tool_platform.h"
 
 #include <windows.h>
@@ -78,16 +78,12 @@ bool tool_out_is_console() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != FALSE;
 }
 
-tool_file tool_file_create(const char* path) {
-    return fopen(path, "wb");
-}
-
-bool tool_file_write(tool_file file, const uint8_t* data, size_t length) {
-    return fwrite(data, 1, length, static_cast<FILE*>(file)) == length;
-}
-
-bool tool_file_close(tool_file file) {
-    return fclose(static_cast<FILE*>(file)) == 0;
+int tool_file_write(const char* path, const uint8_t* data, size_t length) {
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return TOOL_FILE_NOT_CREATED;
+    const bool written = fwrite(data, 1, length, file) == length;
+    return fclose(file) == 0 && written ? TOOL_FILE_WRITTEN : TOOL_FILE_INCOMPLETE;
 }
 
 void tool_file_remove(const char* path) {

@@ -39,11 +39,10 @@ void tool_err(const std::string& text);
 bool tool_out_binary(const uint8_t* data, size_t length);
 bool tool_out_is_console();
 
-// Files: created (or truncated) for writing; a null handle when that fails.
-typedef void* tool_file;
-tool_file tool_file_create(const char* path);
-bool tool_file_write(tool_file file, const uint8_t* data, size_t length);
-bool tool_file_close(tool_file file); // false when pending bytes could not be written
+// Files: `path` created (or truncated) and the bytes written to it. NOT_CREATED when it could
+// not be opened; INCOMPLETE when it was, but not every byte reached it (closing included).
+enum { TOOL_FILE_WRITTEN, TOOL_FILE_NOT_CREATED, TOOL_FILE_INCOMPLETE };
+int tool_file_write(const char* path, const uint8_t* data, size_t length);
 void tool_file_remove(const char* path);
 
 #endif
