@@ -206,6 +206,7 @@ TEST(Orxtool, HelpAndArgumentErrors) {
         {"reset 16", "SLOT must be a number from 0 to 15, or 'all' (got '16')"},
         {"reset -- -1", "(got '-1')"},
         {"reset -", "(got '-')"}, // a slot number is one to ten decimal digits
+        {"reset :", "(got ':')"},
         {"reset ", "(got '')"},
         {"reset 00000000001", "(got '00000000001')"},
         {"random 0", "N must be a number of bytes from 1 to 67108864 (got '0')"},
