@@ -31,14 +31,59 @@ struct World {
     std::string out, err, log;
 } world;
 
-// One library call: false (status set) when the driver is absent or this call is the one
-// scripted to fail.
+// One library call: false (status set) when this call is scripted to fail, or every call is.
 bool call() {
     auto failure = world.failing.find(++world.calls);
     const uint32_t status = failure != world.failing.end() ? failure->second : world.otherwise;
     world.status = status ? status : world.status;
     return status == 0;
 }
+
+struct Row {
+    std::string args;            // split at each blank: "reset " is reset with an empty SLOT
+    std::function<void()> scene; // on top of a fresh world: a ready generator, a working disk
+    int code;
+    std::string out, err;                         // the whole text, or "~a~b": a, then b, in it
+    const char* log = nullptr;                    // nullptr: not checked
+    std::map<std::string, std::string> disk = {}; // the files afterwards
+};
+
+void expect_text(const std::string& actual, const std::string& expected, const std::string& run) {
+    for (size_t a = 1, b = 0, at = 0; expected[0] == '~' && b < expected.size(); a = b + 1) {
+        b = std::min(expected.find('~', a), expected.size());
+        at = actual.find(expected.substr(a, b - a), at);
+        ASSERT_NE(at, std::string::npos) << run << ": " << expected.substr(a, b - a) << actual;
+    }
+    EXPECT_EQ(actual, expected[0] == '~' ? actual : expected) << run;
+}
+
+void run_rows(const std::vector<Row>& rows) {
+    for (const Row& r : rows) {
+        world = World();
+        if (r.scene)
+            r.scene();
+        std::vector<std::string> words = {"orxtool"};
+        for (size_t from = 0, to = 0; !r.args.empty() && to != std::string::npos; from = to + 1)
+            words.push_back(r.args.substr(from, (to = r.args.find(' ', from)) - from));
+        std::vector<const char*> argv;
+        for (const std::string& w : words)
+            argv.push_back(w.c_str());
+        EXPECT_EQ(orxtool_main(int(argv.size()), argv.data()), r.code) << r.args;
+        expect_text(world.out, r.out, r.args);
+        expect_text(world.err, r.err, r.args);
+        EXPECT_EQ(world.log, r.log ? r.log : world.log) << r.args;
+        EXPECT_EQ(world.calls, r.code == 4 ? 0 : world.calls) << r.args << ": arguments first";
+        EXPECT_EQ(world.files, r.disk) << r.args;
+    }
+}
+
+const char* absent = "~: the ORVEXA driver is not available (status 51 DRIVER_OPEN_ERROR)\n";
+const auto no_driver = [] { world.otherwise = DRIVER_OPEN_ERROR; };
+const auto needs = [](std::vector<std::pair<int, int>> n) { return [n] { world.needs = n; }; };
+const auto failing = [](std::map<int, uint32_t> f) { return [f] { world.failing = f; }; };
+const auto biased = [](int reads, std::map<int, uint32_t> f = {}) {
+    return [=] { world.biased_reads = reads, world.failing = f; };
+};
 
 } // namespace
 
@@ -131,57 +176,6 @@ void tool_file_remove(const char* path) {
     world.files.erase(path);
 }
 
-namespace {
-
-struct Row {
-    std::string args;            // split at each blank: "reset " is reset with an empty SLOT
-    std::function<void()> scene; // on top of a fresh world: a ready generator, a working disk
-    int code;
-    std::string out, err;                         // the whole text, or "~a~b": a, then b, in it
-    const char* log = nullptr;                    // nullptr: not checked
-    std::map<std::string, std::string> disk = {}; // the files afterwards
-};
-
-void expect_text(const std::string& actual, const std::string& expected, const std::string& run) {
-    for (size_t from = 1, to = 0, at = 0; expected[0] == '~' && to < expected.size();
-         from = to + 1) {
-        to = std::min(expected.find('~', from), expected.size());
-        at = actual.find(expected.substr(from, to - from), at);
-        ASSERT_NE(at, std::string::npos) << run << expected.substr(from, to - from) << actual;
-    }
-    EXPECT_EQ(actual, expected[0] == '~' ? actual : expected) << run;
-}
-
-void run_rows(const std::vector<Row>& rows) {
-    for (const Row& r : rows) {
-        world = World();
-        if (r.scene)
-            r.scene();
-        std::vector<std::string> words = {"orxtool"};
-        for (size_t from = 0, to = 0; !r.args.empty() && to != std::string::npos; from = to + 1)
-            words.push_back(r.args.substr(from, (to = r.args.find(' ', from)) - from));
-        std::vector<const char*> argv;
-        for (const std::string& w : words)
-            argv.push_back(w.c_str());
-        EXPECT_EQ(orxtool_main(int(argv.size()), argv.data()), r.code) << r.args;
-        expect_text(world.out, r.out, r.args);
-        expect_text(world.err, r.err, r.args);
-        EXPECT_EQ(world.log, r.log ? r.log : world.log) << r.args;
-        EXPECT_EQ(world.calls, r.code == 4 ? 0 : world.calls) << r.args << ": arguments first";
-        EXPECT_EQ(world.files, r.disk) << r.args;
-    }
-}
-
-const char* absent = "~: the ORVEXA driver is not available (status 51 DRIVER_OPEN_ERROR)\n";
-const auto no_driver = [] { world.otherwise = DRIVER_OPEN_ERROR; };
-const auto needs = [](std::vector<std::pair<int, int>> n) { return [n] { world.needs = n; }; };
-const auto failing = [](std::map<int, uint32_t> f) { return [f] { world.failing = f; }; };
-const auto biased = [](int reads, std::map<int, uint32_t> f = {}) {
-    return [=] { world.biased_reads = reads, world.failing = f; };
-};
-
-} // namespace
-
 TEST(Orxtool, HelpAndArgumentErrors) {
     // clang-format off
     std::vector<Row> rows = {
@@ -244,12 +238,8 @@ TEST(Orxtool, Commands) {
     const std::string line = "01861ab84d4d1d749cb3ffc5cc1c82b6cd1be0f90760876f94a130261944f370\n";
     std::vector<std::pair<int, int>> nine(8, {2, 64}); // ready after the eighth seed
     nine.push_back({0, 0});
-    const auto refused = [](std::map<int, uint32_t> failing, uint32_t ready_word) {
-        return [=] {
-            world.needs = {{1, 40}};
-            world.failing = failing; // calls: need 1, put 2, then the record 3
-            world.info.word[ORVEXA_INFO_RNDM_READY] = ready_word;
-        };
+    const auto refused = [](std::map<int, uint32_t> f, uint32_t ready) { // calls: need, put, record
+        return [=] { world.needs = {{1, 40}}, world.failing = f, world.info.word[1] = ready; };
     };
     const std::string sample = bytes.substr(0, 25600);
     std::string low = sample; // the first sample when the first reads are biased
