@@ -1,5 +1,7 @@
 #include "generator.h"
 
+#include <algorithm>
+
 #include "report.h"
 #include "tool_platform.h"
 
@@ -31,7 +33,7 @@ int require_ready_generator(const Context& ctx, JsonWriter& j) {
 bool read_generator(uint8_t* buffer, size_t length) {
     const size_t chunk = 65536;
     for (size_t done = 0; done < length; done += chunk) {
-        const size_t n = length - done < chunk ? length - done : chunk;
+        const size_t n = std::min(length - done, chunk);
         if (tool_get_random(uint32_t(n), buffer + done) != 0)
             return false;
     }

@@ -41,7 +41,7 @@ void JsonWriter::member(const char* key) {
             out_ += ',';
         first_.back() = false;
     }
-    if (key && !open_.empty() && open_.back() == '}') {
+    if (key) {
         out_ += json_quote(key);
         out_ += ':';
     }
@@ -62,19 +62,11 @@ void JsonWriter::begin_array(const char* key) {
 }
 
 void JsonWriter::end_object() {
-    if (!open_.empty() && open_.back() == '}') {
-        out_ += '}';
-        open_.pop_back();
-        first_.pop_back();
-    }
+    close_to(open_.size() - 1);
 }
 
 void JsonWriter::end_array() {
-    if (!open_.empty() && open_.back() == ']') {
-        out_ += ']';
-        open_.pop_back();
-        first_.pop_back();
-    }
+    close_to(open_.size() - 1);
 }
 
 void JsonWriter::close_all() {

@@ -17,9 +17,10 @@
 
 class JsonWriter {
   public:
-    // `key` names the member when the enclosing container is an object.
+    // `key` names the member of an object; array elements (and the document) take none.
     void begin_object(const char* key = nullptr);
     void begin_array(const char* key = nullptr);
+    // Each ends the innermost open container, which the caller began as that kind.
     void end_object();
     void end_array();
     void close_all();

@@ -3,12 +3,8 @@
 #include "tool_platform.h"
 
 bool write_whole_file(const char* path, const uint8_t* data, size_t length) {
-    tool_file file = tool_file_create(path);
-    if (!file)
-        return false;
-    bool ok = tool_file_write(file, data, length);
-    ok = tool_file_close(file) && ok;
-    if (!ok)
-        tool_file_remove(path);
-    return ok;
+    const int result = tool_file_write(path, data, length);
+    if (result == TOOL_FILE_INCOMPLETE)
+        tool_file_remove(path); // one that could not be opened is left as it was
+    return result == TOOL_FILE_WRITTEN;
 }

@@ -1,5 +1,5 @@
 // orxtool's platform in the product: orxlink's exports, the C runtime's streams and files,
-// and RtlGenRandom. No decisions here: each function forwards one call.
+// and RtlGenRandom. No decisions here: each function forwards a call or two.
 #include "tool_platform.h"
 
 #include <windows.h>
@@ -29,12 +29,8 @@ bool tool_query_info(orvexa_drv_info* info) {
     return orvexa_drv_query_info(info, 0) != 0;
 }
 
-bool tool_key_get_crypt(uint32_t slot, uint8_t* item) {
-    return orvexa_key_get4_slot(item, slot) != 0;
-}
-
-bool tool_key_get_sign(uint32_t slot, uint8_t* item) {
-    return orvexa_key_get5_slot(item, slot) != 0;
+bool tool_key_get(bool crypt, uint32_t slot, uint8_t* item) {
+    return (crypt ? orvexa_key_get4_slot(item, slot) : orvexa_key_get5_slot(item, slot)) != 0;
 }
 
 bool tool_key_reset(uint32_t slot) {
@@ -82,16 +78,12 @@ bool tool_out_is_console() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != FALSE;
 }
 
-tool_file tool_file_create(const char* path) {
-    return fopen(path, "wb");
-}
-
-bool tool_file_write(tool_file file, const uint8_t* data, size_t length) {
-    return fwrite(data, 1, length, static_cast<FILE*>(file)) == length;
-}
-
-bool tool_file_close(tool_file file) {
-    return fclose(static_cast<FILE*>(file)) == 0;
+int tool_file_write(const char* path, const uint8_t* data, size_t length) {
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return TOOL_FILE_NOT_CREATED;
+    const bool written = fwrite(data, 1, length, file) == length;
+    return fclose(file) == 0 && written ? TOOL_FILE_WRITTEN : TOOL_FILE_INCOMPLETE;
 }
 
 void tool_file_remove(const char* path) {

@@ -19,7 +19,6 @@ constexpr size_t kHexLineBytes = 32;
 std::string to_hex(const uint8_t* data, size_t length) {
     static const char digits[] = "0123456789abcdef";
     std::string s;
-    s.reserve(length * 2);
     for (size_t i = 0; i < length; ++i) {
         s += digits[data[i] >> 4];
         s += digits[data[i] & 0xF];

@@ -20,8 +20,8 @@ void print_out(const char* format, ...) {
 }
 
 std::string status_name(uint32_t status) {
-    // The library names the current last status only, and only codes from 1 to 51.
-    if (status == 0 || status != tool_last_status())
+    // The library names the current last status only (and only codes from 1 to 51).
+    if (status != tool_last_status())
         return "";
     return tool_last_status_name();
 }

@@ -1,5 +1,6 @@
 // orxtool seed: answers the generator's seed requests from the operating system's random
 // source until the provider table reports it ready and tested, printing each step.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ int send_seed(const Context& ctx, JsonWriter& j, int round, int kind, int size) 
                   seed_pair_text(kind, size).c_str(), material_text(kind, size));
         tool_flush_out();
     }
-    std::vector<uint8_t> material(size_t(size > 0 ? size : 0));
+    std::vector<uint8_t> material(size_t(std::max(size, 0)));
     if (!tool_system_random(material.data(), material.size()))
         return report_failure(ctx, j, ORXTOOL_REFUSED, "the system's random source gave no bytes");
     const int result = tool_put_seed(kind, size, material.data());

@@ -29,8 +29,7 @@ std::string printable(const uint8_t* item, size_t length) {
 // Reads one key number; false when the call failed for another reason than an empty item.
 bool read_number(bool crypt, uint32_t slot, bool* present, std::string* text) {
     uint8_t item[12] = {};
-    bool ok = crypt ? tool_key_get_crypt(slot, item) : tool_key_get_sign(slot, item);
-    if (ok) {
+    if (tool_key_get(crypt, slot, item)) {
         *present = true;
         *text = printable(item, crypt ? 10 : 12);
         return true;

@@ -2,6 +2,8 @@
 
 #include <math.h>
 
+#include <algorithm>
+
 namespace orxstats {
 
 const unsigned kFipsRunLow[6] = {2315, 1114, 527, 240, 103, 103};
@@ -51,7 +53,7 @@ FipsResult fips140_2(const uint8_t* data) {
     int current = bit_at(data, 0);
     unsigned length = 1;
     auto close_run = [&r](int bit, unsigned run) {
-        ++r.runs[bit][run >= 6 ? 5 : run - 1];
+        ++r.runs[bit][std::min(run, 6u) - 1];
         if (run > r.longest_run)
             r.longest_run = run;
     };

@@ -13,13 +13,14 @@
 #include "orxlink.h"
 
 // orxlink: each call answers as the export of the same name does.
-uint32_t tool_library_version();                       // GetDLLVersion
-uint32_t tool_last_status();                           // orvexa_drv_last_status
-std::string tool_last_status_name();                   // orvexa_drv_status_name; "" for none
-bool tool_query_info(orvexa_drv_info* info);           // orvexa_drv_query_info, selector 0
-bool tool_key_get_crypt(uint32_t slot, uint8_t* item); // orvexa_key_get4_slot, 10 bytes
-bool tool_key_get_sign(uint32_t slot, uint8_t* item);  // orvexa_key_get5_slot, 12 bytes
-bool tool_key_reset(uint32_t slot);                    // orvexa_key_reset_slot
+uint32_t tool_library_version();             // GetDLLVersion
+uint32_t tool_last_status();                 // orvexa_drv_last_status
+std::string tool_last_status_name();         // orvexa_drv_status_name; "" for none
+bool tool_query_info(orvexa_drv_info* info); // orvexa_drv_query_info, selector 0
+// orvexa_key_get4_slot (the crypt key number, 10 bytes) or orvexa_key_get5_slot (the sign key
+// number, 12 bytes).
+bool tool_key_get(bool crypt, uint32_t slot, uint8_t* item);
+bool tool_key_reset(uint32_t slot); // orvexa_key_reset_slot
 // The provider table's entries: 0 for success, as the table answers.
 int tool_get_seed_need(int* kind, int* size);
 int tool_put_seed(int kind, int size, const uint8_t* data);
@@ -38,11 +39,10 @@ void tool_err(const std::string& text);
 bool tool_out_binary(const uint8_t* data, size_t length);
 bool tool_out_is_console();
 
-// Files: created (or truncated) for writing; a null handle when that fails.
-typedef void* tool_file;
-tool_file tool_file_create(const char* path);
-bool tool_file_write(tool_file file, const uint8_t* data, size_t length);
-bool tool_file_close(tool_file file); // false when pending bytes could not be written
+// Files: `path` created (or truncated) and the bytes written to it. NOT_CREATED when it could
+// not be opened; INCOMPLETE when it was, but not every byte reached it (closing included).
+enum { TOOL_FILE_WRITTEN, TOOL_FILE_NOT_CREATED, TOOL_FILE_INCOMPLETE };
+int tool_file_write(const char* path, const uint8_t* data, size_t length);
 void tool_file_remove(const char* path);
 
 #endif

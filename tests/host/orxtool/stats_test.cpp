@@ -13,31 +13,15 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes healthy(size_t n) {
-    std::mt19937 generator(5);
-    Bytes data(n);
-    for (uint8_t& b : data)
-        b = uint8_t(generator());
-    return data;
-}
-
-void set_bit(Bytes& data, size_t i, int bit) {
-    const uint8_t mask = uint8_t(0x80 >> (i % 8));
-    data[i / 8] = bit ? uint8_t(data[i / 8] | mask) : uint8_t(data[i / 8] & ~mask);
-}
-
-// 20,000 bits of alternating runs, zeros first: n[k] runs of length k + 1 of each bit value
-// (k = 5: runs of 6, the last one reaching the end).
-Bytes bits_from_runs(const unsigned (&n)[6]) {
+// 20,000 bits in runs of the given lengths, alternating from 0; bits left over continue the
+// last run.
+Bytes from_runs(const std::vector<unsigned>& lengths) {
     Bytes data(kFipsBytes);
-    size_t at = 0;
-    int bit = 0;
-    for (unsigned k = 0; k < 6; ++k)
-        for (unsigned r = 0; r < 2 * n[k]; ++r, bit ^= 1)
-            for (unsigned j = 0; j <= k; ++j)
-                set_bit(data, at++, bit);
-    while (at < kFipsBits)
-        set_bit(data, at++, bit ^ 1);
+    for (size_t at = 0, run = 0, left = lengths[0]; at < kFipsBits; ++at, --left) {
+        for (; left == 0 && run + 1 < lengths.size(); left = lengths[++run]) {
+        }
+        data[at / 8] |= uint8_t((run % 2) << (7 - at % 8));
+    }
     return data;
 }
 
@@ -46,70 +30,69 @@ Bytes bits_from_runs(const unsigned (&n)[6]) {
 TEST(Stats, ChiSquareAndFipsBounds) {
     for (double x : {205.33, 310.57, 205.32, 310.58, 0.0})
         EXPECT_EQ(chi_square_passes(x), x == 205.33 || x == 310.57) << x;
-    const Bytes zeros(kChiSquareBytes, 0); // X = 75000, far above 46.17
-    EXPECT_FALSE(fips140_2(zeros.data()).poker_pass);
-    EXPECT_EQ(repetition_count(zeros.data(), zeros.size(), 4).longest, kChiSquareBytes);
-    // Monobit: exclusive bounds. The first `ones` bits set: only the count matters.
+    EXPECT_FALSE(fips140_2(Bytes(kFipsBytes, 0).data()).poker_pass); // X = 75000
+    // Monobit: exclusive bounds.
     for (unsigned ones : {9725u, 9726u, 10274u, 10275u}) {
-        Bytes data(kFipsBytes, 0);
-        for (size_t i = 0; i < ones; ++i)
-            set_bit(data, i, 1);
-        EXPECT_EQ(fips140_2(data.data()).monobit_pass, ones > 9725 && ones < 10275) << ones;
+        const FipsResult r = fips140_2(from_runs({unsigned(kFipsBits) - ones, ones}).data());
+        EXPECT_EQ(r.monobit_pass, ones > 9725 && ones < 10275) << ones;
     }
-    // Runs: inclusive intervals, at the bounds of the lengths 1 and 2.
+    // Runs: inclusive intervals, at the bounds of length 1 (for the zeros alone once); n[k] runs
+    // of length k + 1 of each bit value.
     const struct {
-        unsigned runs[6];
+        unsigned n[6];
+        unsigned first; // the length of the first run, of zeros
         bool pass;
-    } runs[] = {{{2315, 1114, 527, 240, 103, 103}, true},
-                {{2315, 1113, 527, 240, 103, 103}, false},
-                {{2685, 1114, 527, 240, 103, 103}, true},
-                {{2686, 1114, 527, 240, 103, 103}, false}};
+    } runs[] = {{{2315, 1114, 527, 240, 103, 103}, 1, true},
+                {{2315, 1114, 527, 240, 103, 103}, 2, false}, // 2314 runs of one 0
+                {{2685, 1114, 527, 240, 103, 103}, 1, true},
+                {{2686, 1114, 527, 240, 103, 103}, 1, false}};
     for (const auto& c : runs) {
-        const FipsResult r = fips140_2(bits_from_runs(c.runs).data());
-        EXPECT_EQ(r.runs_pass, c.pass) << c.runs[0] << " " << c.runs[1];
+        std::vector<unsigned> lengths;
+        for (unsigned k = 0; k < 6; ++k)
+            lengths.insert(lengths.end(), 2 * c.n[k], k + 1);
+        lengths[0] = c.first;
+        EXPECT_EQ(fips140_2(from_runs(lengths).data()).runs_pass, c.pass) << c.n[0] << c.n[1];
     }
     // Long run: a run of 26 fails, 25 passes.
-    const Bytes good = healthy(kFipsBytes);
-    ASSERT_TRUE(fips_passes(fips140_2(good.data())));
     for (unsigned length : {25u, 26u}) {
-        Bytes data = good;
-        for (size_t i = 999; i <= 1000 + length; ++i)
-            set_bit(data, i, i >= 1000 && i < 1000 + length);
-        const FipsResult r = fips140_2(data.data());
+        std::vector<unsigned> lengths(kFipsBits - length, 1);
+        lengths[length % 2] = length; // the long run of ones or of zeros
+        const FipsResult r = fips140_2(from_runs(lengths).data());
         EXPECT_EQ(r.longest_run, length);
         EXPECT_EQ(r.long_run_pass, length < 26) << length;
     }
 }
 
 TEST(Stats, HealthTestsFailAtTheirCutOffs) {
-    // H = 8 is pinned by the selftest report: C = 1 + ceil(20 / H), the non-binary window.
-    EXPECT_EQ(repetition_count_cutoff(0.5, 20), 41u);
-    EXPECT_EQ(adaptive_proportion_cutoff(0.5, 20, 512), 410u);
+    // The cut-offs for H = 8 (4 and 13) are pinned by the selftest report.
     // Random-looking bytes in which no byte equals its predecessor nor 0x00.
-    Bytes base = healthy(kChiSquareBytes);
-    for (size_t i = 0; i < base.size(); ++i)
+    std::mt19937 generator(5);
+    Bytes base(kChiSquareBytes);
+    for (size_t i = 0; i < base.size(); ++i) {
+        base[i] = uint8_t(generator());
         if (base[i] == 0 || (i > 0 && base[i] == base[i - 1]))
             base[i] = uint8_t(i > 0 && base[i - 1] == 1 ? 2 : 1);
-    for (unsigned n : {3u, 4u}) { // a run of n equal bytes at 20,000; the cut-off is 4
-        Bytes data = base;
-        std::fill(data.begin() + 20000, data.begin() + 20000 + n, 0);
-        const RepetitionCountResult r = repetition_count(data.data(), data.size(), 4);
-        EXPECT_EQ(r.longest, n);
-        EXPECT_EQ(r.pass, n < 4) << n;
     }
-    // Window 7's first sample 0x00 occurring n times in it; a frequent 0xEE that is no
-    // window's first sample does not count.
-    for (unsigned n : {12u, 13u}) {
+    // One below and at the cut-offs: a run of 3 or 4 equal bytes at 20,000 (cut-off 4); window
+    // 7's first sample 0x00 occurring 12 or 13 times in it (cut-off 13), beside a frequent 0xEE
+    // that is no window's first sample and does not count.
+    for (unsigned fail : {0u, 1u}) {
         Bytes data = base;
-        for (unsigned k = 0; k < n; ++k)
+        std::fill(data.begin() + 20000, data.begin() + 20003 + fail, 0);
+        for (unsigned k = 0; k < 12 + fail; ++k)
             data[512 * 7 + 40 * k] = 0;
         for (unsigned k = 1; k <= 100; ++k)
             data[512 * 7 + 5 * k + 1] = 0xEE;
-        const AdaptiveProportionResult r = adaptive_proportion(data.data(), data.size(), 512, 13);
-        EXPECT_EQ(r.windows, 50u);
-        EXPECT_EQ(r.highest, n);
-        EXPECT_EQ(r.pass, n < 13) << n;
+        const RepetitionCountResult rct = repetition_count(data.data(), data.size(), 4);
+        EXPECT_EQ(rct.longest, 3 + fail);
+        EXPECT_EQ(rct.pass, !fail);
+        const AdaptiveProportionResult apt = adaptive_proportion(data.data(), data.size(), 512, 13);
+        EXPECT_EQ(apt.windows, 50u);
+        EXPECT_EQ(apt.highest, 12 + fail);
+        EXPECT_EQ(apt.pass, !fail);
     }
-    // A tail shorter than a window is not examined.
-    EXPECT_EQ(adaptive_proportion(base.data(), 1000, 512, 13).windows, 1u);
+    // Nothing to examine: no run in an empty sample, no window in a tail shorter than one.
+    EXPECT_EQ(repetition_count(base.data(), 0, 4).longest, 0u);
+    const AdaptiveProportionResult tail = adaptive_proportion(base.data(), 511, 512, 13);
+    EXPECT_EQ(tail.windows + tail.highest, 0u);
 }
