@@ -18,20 +18,16 @@ int program, owner_window;
 const std::string block = "\\StringFileInfo\\041904B0\\";
 
 struct AboutWorld {
-    std::vector<std::string> code_pages = {"437", "850", "1252"};
-    int visited = 0, ansi = 1252, dialog_result = 1;
+    std::vector<std::string> code_pages;
+    int visited = 0, ansi = 0, dialog_result = 1;
     long conversions = 0, fail_conversion = -1; // the conversion with this index fails
-    std::string file = "C:\\orx\\orxload.exe";  // the program's; other modules have none
+    bool loose = false;
+    std::string file = std::string(255, 'f'); // the program's; other modules have none
     bool info_fails = false;
-    std::map<std::string, std::string> values = { // the version values by query path
-        {block + "FileDescription", "ORVEXA key loader"},
-        {block + "FileVersion", "3.5.259"},
-        {block + "LegalCopyright", "Copyright (C) ORX toolkit authors"}};
-    std::vector<std::string> boxes; // "text|caption", over the owner window only
+    std::map<std::string, std::string> values = {{block + "FileVersion", "3.5.259"}}; // by path
+    std::string boxes; // "text|caption" lines, over the owner window only
     std::vector<uint8_t> dialog;
 } world;
-
-const int cp1251_at_start = Cp1251Installed; // read before any test runs
 
 } // namespace
 
@@ -45,9 +41,13 @@ void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
             return;
 }
 
-// Each byte of the text is one unit, as a single-byte code page converts.
+// Each byte of the text is one unit, as a single-byte code page converts. A loose converter
+// counts one unit too many, and writes a text that is not empty without its terminator.
 int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
-    const int units = int(std::strlen(text)) + 1;
+    const int length = int(std::strlen(text));
+    int units = length + 1;
+    if (world.loose)
+        units += room ? -(length > 0) : 1;
     if (world.conversions++ == world.fail_conversion || (room && room < units))
         return 0;
     for (int i = 0; i < units && room; ++i)
@@ -81,7 +81,7 @@ int ap_version_query(const void*, const char* path, const char** text, uint32_t*
 }
 
 void ap_message_box(void* owner, const char* text, const char* caption) {
-    world.boxes.push_back(owner == &owner_window ? std::string(text) + "|" + caption : "?");
+    world.boxes += owner == &owner_window ? std::string(text) + "|" + caption + "\n" : "?";
 }
 
 int ap_run_dialog(void* instance, const void* dialog, uint32_t size, void* owner,
@@ -96,26 +96,22 @@ int ap_run_dialog(void* instance, const void* dialog, uint32_t size, void* owner
 namespace {
 
 // Reads DLGTEMPLATE (with a font) and its DLGITEMTEMPLATEs into one line each, field by
-// field: D a style in hex, W a word, N a class or text as 'name' or #ordinal, T a text, X
-// the creation data's size (skipped). The bytes skipped for alignment must be zero; past
-// the end every word reads 0.
+// field: D a style in hex, W a word, T a class or text as 'name' or #ordinal. The bytes
+// skipped for alignment must be zero; past the end every word reads 0.
 std::vector<std::string> read_template(const std::vector<uint8_t>& b) {
     size_t at = 0;
-    const auto word = [&] {
-        return at += 2, uint16_t(at <= b.size() ? b[at - 2] | b[at - 1] << 8 : 0);
-    };
+    const auto word = [&] { return at += 2, at <= b.size() ? b[at - 2] | b[at - 1] << 8 : 0; };
     const auto read = [&](const char* fields) {
         std::ostringstream line;
         for (const char* f = fields; *f; ++f, line << ' ') {
-            uint32_t w = word();
-            if (*f == 'D') {
-                line << std::hex << (w | uint32_t(word()) << 16) << std::dec;
-            } else if (*f == 'W' || *f == 'X') {
+            int w = word();
+            if (*f == 'D')
+                line << std::hex << (w | word() << 16) << std::dec;
+            else if (*f == 'W')
                 line << w;
-                at += *f == 'X' ? w : 0;
-            } else if (*f == 'N' && w == 0xFFFF) {
+            else if (w == 0xFFFF)
                 line << '#' << word();
-            } else {
+            else {
                 for (line << '\''; w; w = word())
                     line << char(w);
                 line << '\'';
@@ -123,11 +119,11 @@ std::vector<std::string> read_template(const std::vector<uint8_t>& b) {
         }
         return line.str();
     };
-    std::vector<std::string> lines = {read("DDWWWWWNNTWT")};
+    std::vector<std::string> lines = {read("DDWWWWWTTTWT")};
     for (int i = 0; i < (b[8] | b[9] << 8); ++i) {
         while (at % 4 && at < b.size())
             EXPECT_EQ(b[at++], 0) << "padding before item " << i;
-        lines.push_back(read("DDWWWWWNNX"));
+        lines.push_back(read("DDWWWWWTTW"));
     }
     EXPECT_EQ(at, b.size()) << "the block holds exactly the template";
     return lines;
@@ -135,64 +131,57 @@ std::vector<std::string> read_template(const std::vector<uint8_t>& b) {
 
 // Whatever the dialog ends with, 0 included, is its result and no failure; a failure is
 // told in one box, and nothing is converted after a conversion that could not be counted.
-// Texts of every length modulo 4 move the padding before each item; an empty text is a
-// conversion of one unit; a file name of 255 characters is the longest read. Russian needs
-// code page 1251 both installed and as the ANSI code page through which the texts are
-// converted; the enumeration stops at the match.
+// Each locale gives the description and the copyright other lengths, so that the padding
+// before each item takes every size and a text may be empty (a conversion of one unit); the
+// program's file name of 255 characters is the longest read. Russian needs code page 1251
+// both installed and as the ANSI code page through which the texts are converted; the
+// enumeration stops at the match.
 TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
     const auto version = &AboutTexts::version_info_error, memory = &AboutTexts::memory_error;
-    struct Case {
-        std::function<void()> spoil;
-        const char* AboutTexts::*message; // nullptr: no failure
-        bool runs;                        // the dialog runs
-    };
-    std::vector<Case> cases = {{[] { world.dialog_result = 0; }, nullptr, true},
-                               {[] { world.file = std::string(256, 'f'); }, version, false},
-                               {[] { world.values.clear(); }, version, false},
-                               {[] { world.info_fails = true; }, version, false},
-                               {[] { world.dialog_result = -1; }, memory, true}};
-    for (size_t n : {0, 1, 2, 3})
-        cases.push_back({[n] {
-                             world.values[block + "FileDescription"] = std::string(n, 'd');
-                             world.values[block + "LegalCopyright"] = std::string(3 - n, 'c');
-                             world.file = std::string(n ? 9 : 255, 'f');
-                         },
-                         nullptr, true});
+    std::vector<std::pair<std::function<void()>, const char* AboutTexts::*>> cases = {
+        {[] {}, nullptr},
+        {[] { world.dialog_result = 0; }, nullptr},
+        {[] { world.loose = true; }, nullptr},
+        {[] { world.file += 'f'; }, version},
+        {[] { world.values.clear(); }, version},
+        {[] { world.info_fails = true; }, version},
+        {[] { world.dialog_result = -1; }, memory}};
     for (const char* name : {"LegalCopyright", "FileDescription", "FileVersion"})
-        cases.push_back({[name] { world.values.erase(block + name); }, version, false});
+        cases.push_back({[name] { world.values.erase(block + name); }, version});
     // Every text is converted twice (counted, then written): each call fails in turn.
     for (long call = 0; call < 14; ++call)
-        cases.push_back({[call] { world.fail_conversion = call; }, memory, false});
+        cases.push_back({[call] { world.fail_conversion = call; }, memory});
     const struct {
         std::vector<std::string> installed;
         int ansi, visited;
-        bool russian;
-    } locales[] = {{{"437", "850", "1252"}, 1252, 3, false},
-                   {{"437", "1251", "1252"}, 1251, 2, true},
-                   {{"437", "1251", "1252"}, 1252, 2, false},
-                   {{"437", "12510", "125", "1252"}, 1251, 4, false}};
+        const AboutTexts& texts;
+    } locales[] = {{{"437", "850", "1252"}, 1252, 3, about_english},
+                   {{"437", "1251", "1252"}, 1251, 2, about_russian},
+                   {{"437", "1251", "1252"}, 1252, 2, about_english},
+                   {{"437", "12510", "125", "1252"}, 1251, 4, about_english}};
     for (size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
-        for (const auto& locale : locales) {
-            SCOPED_TRACE(std::to_string(i) + " " + std::to_string(locale.visited));
-            // A fresh world, and the process-wide code-page flag as it was at start: every
-            // case sees the box as the first one of a process.
-            Cp1251Installed = cp1251_at_start;
+        for (size_t n = 0; n < 4; ++n) {
+            SCOPED_TRACE(std::to_string(i) + " " + std::to_string(n));
+            // A fresh world, and the process-wide code-page flag as a process starts with it:
+            // every case sees the box as the first one of a process.
+            Cp1251Installed = 0;
             world = AboutWorld();
-            world.code_pages = locale.installed;
-            world.ansi = locale.ansi;
-            c.spoil();
-            const AboutTexts& t = locale.russian ? about_russian : about_english;
+            world.code_pages = locales[n].installed;
+            world.ansi = locales[n].ansi;
+            const std::string description(n, 'd'), copyright(3 - n, 'c');
+            world.values[block + "FileDescription"] = description;
+            world.values[block + "LegalCopyright"] = copyright;
+            cases[i].first();
+            const AboutTexts& t = locales[n].texts;
+            const char* failure = cases[i].second ? t.*cases[i].second : nullptr;
             EXPECT_EQ(ShowAboutBox(&program, &owner_window, 114, "orxload"),
-                      c.message ? -1 : world.dialog_result);
-            EXPECT_EQ(world.boxes, c.message ? std::vector<std::string>{std::string(t.*c.message) +
-                                                                        "|" + t.caption}
-                                             : std::vector<std::string>{});
-            EXPECT_EQ(world.visited, locale.visited);
+                      failure ? -1 : world.dialog_result);
+            EXPECT_EQ(world.boxes, failure ? failure + std::string("|") + t.caption + "\n" : "");
+            EXPECT_EQ(world.visited, locales[n].visited);
             EXPECT_EQ(world.conversions, world.fail_conversion < 0
                                              ? world.conversions
                                              : 14 - (world.fail_conversion + 1) % 2);
-            if (!c.runs)
+            if (failure && world.dialog_result >= 0)
                 EXPECT_TRUE(world.dialog.empty());
             else
                 EXPECT_EQ(
@@ -201,11 +190,9 @@ TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
                         "90c800c0 0 6 0 0 300 200 '' '' '" + std::string(t.caption) +
                             "' 8 'MS Sans Serif' ",
                         "50000003 1 5 5 20 20 65535 #130 #114 0 ",
-                        "50000000 0 45 5 250 18 65535 #130 '" +
-                            world.values[block + "FileDescription"] + "\n" + t.version_label +
-                            "3.5.259.' 0 ",
-                        "50000000 0 45 26 250 9 65535 #130 '" +
-                            world.values[block + "LegalCopyright"] + "' 0 ",
+                        "50000000 0 45 5 250 18 65535 #130 '" + description + "\n" +
+                            t.version_label + "3.5.259.' 0 ",
+                        "50000000 0 45 26 250 9 65535 #130 '" + copyright + "' 0 ",
                         "50810017 1 5 38 290 112 10000 'SysTreeView32' '' 0 ",
                         "50001000 0 5 155 240 42 65535 #130 '" + std::string(t.warning) + "' 0 ",
                         "50010001 0 250 182 45 15 1 #128 '" + std::string(t.ok_button) + "' 0 "}));
