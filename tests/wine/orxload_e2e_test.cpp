@@ -66,17 +66,15 @@ TEST_P(UnattendedModes, EndWithTheirExitCodeAndTheirWork) {
 
     EXPECT_EQ(driver_state().loaded_slots, m.slots);
     EXPECT_EQ(driver_state().info[2] != 0, m.seeded != 0);
-    DWORD akkord_loads = 0, size = sizeof akkord_loads;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\ORX\\Testbed\\Akkord", "Loads", RRF_RT_REG_DWORD,
-                 nullptr, &akkord_loads, &size);
-    EXPECT_EQ(akkord_loads, m.akkord_loads);
-    std::string log = crypto_log(), calls, device = *m.device ? m.device : "A:\\";
+    EXPECT_EQ(user_value("Software\\ORX\\Testbed\\Akkord", "Loads"),
+              m.akkord_loads ? std::to_string(m.akkord_loads) : "<absent>");
+    std::string log = user_value(crypto_key, "Log"), calls, device = *m.device ? m.device : "A:\\";
     for (size_t at = log.find("InitKey "); at != log.npos; at = log.find("InitKey ", at + 1))
         calls += log.substr(at, log.find('\n', at) + 1 - at);
     EXPECT_EQ(calls, m.init_calls ? "InitKey " + device + " -> 0\n" : "");
     // A first run (no settings) that ends well leaves the default settings.
     std::string settings =
-        user_text(settings_key, "DefaultKeyDev") + "|" + user_text(settings_key, "RNGAutoDev");
+        user_value(settings_key, "DefaultKeyDev") + "|" + user_value(settings_key, "RNGAutoDev");
     EXPECT_TRUE(m.exit_code || *m.device || settings == "A:\\|") << settings;
 }
 
