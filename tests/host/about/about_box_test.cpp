@@ -27,9 +27,8 @@ struct AboutWorld {
     std::vector<std::string> code_pages;
     int visited = 0, ansi = 0, dialog_result = 1;
     long conversions = 0, fail_conversion = -1; // the conversion with this index fails
-    bool loose = false;
-    std::string file = std::string(255, 'f'); // the program's; other modules have none
-    bool info_fails = false;
+    bool loose = false, info_fails = false;     // a loose converter: see ap_ansi_to_utf16
+    std::string file = std::string(255, 'f');   // the program's; other modules have none
     std::map<std::string, std::string> values = {{block + "FileVersion", "3.5.259"}}; // by path
     std::string boxes; // "text|caption" lines, over the owner window only
     std::vector<uint8_t> dialog;
@@ -138,8 +137,9 @@ std::vector<std::string> read_template(const std::vector<uint8_t>& b) {
 // Whatever the dialog ends with, 0 included, is its result and no failure; a failure is
 // told in one box, and nothing is converted after a conversion that could not be counted.
 // Each locale gives the description and the copyright other lengths, so that the padding
-// before each item takes every size and a text may be empty (a conversion of one unit); the
-// program's file name of 255 characters is the longest read. Russian needs code page 1251
+// before each item takes both sizes and a text may be empty (a conversion of one unit); a
+// loose converter leaves the same template; the program's file name of 255 characters is the
+// longest read. Russian needs code page 1251
 // both installed and as the ANSI code page through which the texts are converted; the
 // enumeration stops at the match.
 TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
