@@ -55,7 +55,8 @@ class MainWindow : public LoaderTest {
 
 } // namespace
 
-// The operator seeds an empty driver with 41 key releases and gets the key view, with a hint
+// While the window is open, a second start of the program ends at once with 1. The operator
+// seeds an empty driver with 41 key releases and gets the key view, with a hint
 // while no key is loaded; loads the floppy's keys (floppy A:, the fallback for a device not
 // offered), unloads one (the crypto library refuses it once: a box, and the key stays), then
 // all, and leaves: the settings are saved, the selected entry among them.
@@ -64,6 +65,7 @@ TEST_F(MainWindow, SeedThenLoadUnloadAndUnloadAll) {
     set_user_value(settings_key, "DefaultKeyDev", "E:");
     open();
     ASSERT_TRUE(shows(kRngProgress));
+    EXPECT_EQ(wait_exit(start_orxload("S")), 1);
     for (int i = 0; i < 41; ++i)
         PostMessageW(window, WM_KEYUP, 'A', 0xC0000001);
     ASSERT_TRUE(shows(kKeyDevice));
@@ -130,12 +132,10 @@ TEST_F(MainWindow, AFailingLoadShowsItsBoxWhileLoadingStands) {
 // the tree of the two components registered on the machine; it closes back to the window.
 TEST_F(MainWindow, AboutBoxFromTheMenu) {
     const char* const components = "SOFTWARE\\DEZURE\\Cryptography";
-    const char* const values[][3] = {{"A component", "DisplayName", "ORX test component A"},
-                                     {"B component", "DisplayName", "ORX test component B"}};
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, components);
-    for (auto v : values)
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, (components + std::string("\\") + v[0]).c_str(), v[1],
-                        REG_SZ, v[2], DWORD(strlen(v[2]) + 1));
+    for (const char* name : {"A", "B"}) // components "A" and "B", of these display names
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, (components + std::string("\\") + name).c_str(),
+                        "DisplayName", REG_SZ, name, 2);
     open();
     command(kAbout);
     HWND box = wait_dialog(russian ? L"О программе" : L"About");

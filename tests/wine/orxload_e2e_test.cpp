@@ -1,6 +1,6 @@
 // The real orxload.exe under Wine: the unattended modes and their exit codes, the driver
-// error of an interactive start and where its text comes from, a second start; against the
-// emulated driver and the stand-in outside libraries.
+// error of an interactive start and where its text comes from; against the emulated driver
+// and the stand-in outside libraries.
 #include "wine_harness.h"
 
 namespace {
@@ -108,14 +108,4 @@ TEST_F(LoaderTest, DriverErrorBoxInTheUsersLanguage) {
         expect_error_box(L"Error driver ORVEXA (3 )", L"Ошибка драйвера ORVEXA (3 )");
         EXPECT_EQ(wait_exit(process), 501);
     }
-}
-
-TEST_F(LoaderTest, ASecondStartWhileTheWindowIsOpenEndsWith1) {
-    ASSERT_TRUE(testctl({ORVEXA_TESTCTL_SET_WORD, {2, 1}}));
-    HANDLE first = start_orxload("");
-    HWND window = wait_dialog(L"orxload");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(wait_exit(start_orxload("S")), 1);
-    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(wait_exit(first), 0);
 }
