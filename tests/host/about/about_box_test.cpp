@@ -139,9 +139,8 @@ std::vector<std::string> read_template(const std::vector<uint8_t>& b) {
 // Each locale gives the description and the copyright other lengths, so that the padding
 // before each item takes both sizes and a text may be empty (a conversion of one unit); a
 // loose converter leaves the same template; the program's file name of 255 characters is the
-// longest read. Russian needs code page 1251
-// both installed and as the ANSI code page through which the texts are converted; the
-// enumeration stops at the match.
+// longest read. Russian needs code page 1251 both installed and as the ANSI code page through
+// which the texts are converted; the enumeration stops at the match.
 TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
     const auto version = &AboutTexts::version_info_error, memory = &AboutTexts::memory_error;
     std::vector<std::pair<std::function<void()>, const char* AboutTexts::*>> cases = {
@@ -184,9 +183,8 @@ TEST(AboutBox, TemplateOrFailureInTheBoxLanguage) {
                       failure ? -1 : world.dialog_result);
             EXPECT_EQ(world.boxes, failure ? failure + std::string("|") + t.caption + "\n" : "");
             EXPECT_EQ(world.visited, locales[n].visited);
-            EXPECT_EQ(world.conversions, world.fail_conversion < 0
-                                             ? world.conversions
-                                             : 14 - (world.fail_conversion + 1) % 2);
+            EXPECT_TRUE(world.fail_conversion < 0 ||
+                        world.conversions == 14 - (world.fail_conversion + 1) % 2);
             if (failure && world.dialog_result >= 0)
                 EXPECT_TRUE(world.dialog.empty());
             else
