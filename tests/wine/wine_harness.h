@@ -120,23 +120,18 @@ inline void set_user_value(const char* path, const char* name, const char* text)
 inline void set_user_value(const char* path, const char* name, DWORD number) {
     RegSetKeyValueA(HKEY_CURRENT_USER, path, name, REG_DWORD, &number, sizeof number);
 }
-// A REG_SZ value, or "<absent>".
-inline std::string user_text(const char* path, const char* name) {
-    char text[512] = "";
-    DWORD size = sizeof text;
-    LSTATUS read = RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_REG_SZ, nullptr, text, &size);
-    return read == ERROR_SUCCESS ? text : "<absent>";
-}
-
-// The stand-in crypto library's call log, one line per call.
-inline std::string crypto_log() {
-    std::string log(65536, '\0');
-    DWORD size = DWORD(log.size());
-    LSTATUS read = RegGetValueA(HKEY_CURRENT_USER, crypto_key, "Log", RRF_RT_REG_MULTI_SZ, nullptr,
-                                &log[0], &size);
-    log.resize(read == ERROR_SUCCESS ? size : 0);
-    std::replace(log.begin(), log.end(), '\0', '\n');
-    return log;
+// A value of the current user as text: a REG_SZ as it is, a REG_DWORD in decimal, a
+// REG_MULTI_SZ one line per string (the stand-in crypto library's call log); or "<absent>".
+inline std::string user_value(const char* path, const char* name) {
+    std::string data(65536, '\0');
+    DWORD size = DWORD(data.size()), type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_ANY, &type, &data[0], &size))
+        return "<absent>";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(&data[0]));
+    data.resize(size ? size - 1 : 0); // without the closing NUL
+    std::replace(data.begin(), data.end(), '\0', '\n');
+    return data;
 }
 
 // A fresh driver and the known registry: no loader settings, no RANDOM key, an empty crypto
