@@ -157,6 +157,21 @@ TEST_F(MainWindow, AboutBoxFromTheMenu) {
     EXPECT_EQ(TreeView_GetCount(tree), 12u);
     EXPECT_EQ(TreeView_GetItemState(tree, first, TVIS_EXPANDED), UINT(TVIS_EXPANDED));
     EXPECT_EQ(TreeView_GetItemState(tree, second, TVIS_EXPANDED), 0u);
+    // The support line as the tree view holds it (read through a buffer in the loader's
+    // memory): the component tree's text, converted from the program's code page.
+    auto remote =
+        static_cast<TVITEMW*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetNextSibling(tree, TreeView_GetChild(tree, first));
+    item.pszText = LPWSTR(remote + 1);
+    item.cchTextMax = 256;
+    wchar_t text[256] = L"";
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageW(tree, TVM_GETITEMW, 0, LPARAM(remote));
+    ReadProcessMemory(process, remote + 1, text, sizeof text, nullptr);
+    EXPECT_STREQ(text, russian ? L"По вопросам технической поддержки данного продукта обращайтесь:"
+                               : L"For technical support contact:");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(wait_until([&] { return !IsWindow(box); }) && IsWindow(window));
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, components);
