@@ -120,4 +120,8 @@ TEST_F(KeySetTest, TheGeneratorCheckAfterARequest) {
             EXPECT_EQ(stored_mask(), expected);
         }
     }
+    store_mask(32); // the same as the first row, but the key cannot be opened: left alone
+    std::tie(words[1], position, fake().key_create_fails) = make_tuple(0, 0, true);
+    EXPECT_EQ(orvexa_key_set5(data, 4), 1);
+    EXPECT_EQ(stored_mask(), bytes(32, 0));
 }
