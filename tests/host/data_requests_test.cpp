@@ -111,10 +111,9 @@ TEST_F(DataRequestsTest, KeyedBlocks) {
                   orvexa_data_from_text(nullptr, nullptr, out.data()) +
                   orvexa_data_from_text("x", nullptr, nullptr),
               21);
-    EXPECT_EQ(orvexa_data_from_text(long_text.c_str() + 1, nullptr, out.data()), 0);
-    ASSERT_EQ(orvexa_data_from_text("abc", nullptr, out.data()), 0);
-    Bytes text = {'a', 'b', 'c'};
-    text.resize(32);
+    ASSERT_EQ(orvexa_data_from_text(long_text.c_str() + 1, nullptr, out.data()), 0);
+    Bytes text(32, 'x');
+    text[31] = 0;
     EXPECT_EQ(make_tuple(last_request().in, last_request().out_size), make_tuple(text, 32u));
     fake().handler = [](const FakeRequest&) { return fails(31); };
     EXPECT_EQ(run([&] { return orvexa_data_keyed(key.data(), 1024, data.data(), out.data()); }),
