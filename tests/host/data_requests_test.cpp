@@ -50,18 +50,9 @@ TEST_F(DataRequestsTest, KeySet9AndRecordListsReturnTheirDataInPlace) {
               }),
               make_tuple(0, 3u));
     EXPECT_EQ(fake().requests.size(), 0u);
-    for (uint32_t fault : {ERROR_CHECK_SUM, ERROR_OUTPUT_SIZE}) { // a wrong sum, one byte short
-        fake().handler = [fault](const FakeRequest& r) {
-            Bytes back(r.in.begin() + 16, r.in.end() - (fault == ERROR_OUTPUT_SIZE));
-            return ok(frame(0, 0, xor_of(back) ^ (fault == ERROR_CHECK_SUM), back.size(), back));
-        };
-        records = list(12, 1, 62);
-        EXPECT_EQ(run([&] {
-                      return orvexa_key_set9(data.data(), nullptr, 4) +
-                             orvexa_data_records(records.data());
-                  }),
-                  make_tuple(0, fault));
-    }
+    fake().handler = [](const FakeRequest&) { return ok(frame(0, 0, 0xF0, 3)); }; // one short
+    EXPECT_EQ(run([&] { return orvexa_key_set9(data.data(), nullptr, 4); }),
+              make_tuple(0, ERROR_OUTPUT_SIZE));
 }
 
 // Layouts: initial vector at 0, key at 8, length at 104, data at 108 of 628 bytes; keyed:
@@ -120,10 +111,9 @@ TEST_F(DataRequestsTest, KeyedBlocks) {
                   orvexa_data_from_text(nullptr, nullptr, out.data()) +
                   orvexa_data_from_text("x", nullptr, nullptr),
               21);
-    EXPECT_EQ(orvexa_data_from_text(long_text.c_str() + 1, nullptr, out.data()), 0);
-    ASSERT_EQ(orvexa_data_from_text("abc", nullptr, out.data()), 0);
-    Bytes text = {'a', 'b', 'c'};
-    text.resize(32);
+    ASSERT_EQ(orvexa_data_from_text(long_text.c_str() + 1, nullptr, out.data()), 0);
+    Bytes text(32, 'x');
+    text[31] = 0;
     EXPECT_EQ(make_tuple(last_request().in, last_request().out_size), make_tuple(text, 32u));
     fake().handler = [](const FakeRequest&) { return fails(31); };
     EXPECT_EQ(run([&] { return orvexa_data_keyed(key.data(), 1024, data.data(), out.data()); }),

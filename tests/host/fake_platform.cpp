@@ -49,8 +49,7 @@ void plat_device_close(plat_device device) {
 int plat_device_control(plat_device device, uint32_t code, void* in, uint32_t in_size, void* out,
                         uint32_t out_size, uint32_t* returned) {
     uint8_t* bytes = static_cast<uint8_t*>(in);
-    FakeRequest request{code, std::vector<uint8_t>(bytes, bytes + (in ? in_size : 0)), out_size,
-                        !out};
+    FakeRequest request{code, std::vector<uint8_t>(bytes, bytes + (in ? in_size : 0)), out_size};
     std::unique_lock<std::mutex> guard(fake_mutex);
     if (!live_handles.count(device) || (!in && in_size) || (!out && out_size))
         std::abort(); // a request on a handle that is not open, or a size without its buffer

@@ -14,7 +14,6 @@ struct FakeRequest {
     uint32_t code;
     std::vector<uint8_t> in; // copied before the answer is written (buffers may alias)
     uint32_t out_size;
-    bool out_is_null;
 };
 
 struct FakeAnswer {
