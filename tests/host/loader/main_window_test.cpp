@@ -7,6 +7,7 @@
 #include "loader_fixture.h"
 #include "main_window_logic.h"
 #include "main_window_state.h"
+#include "main_window_ui.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -52,11 +53,18 @@ class MainWindowTest : public LoaderTest {
     }
     std::string combo() {
         std::string out;
-        for (auto& e : w.combo)
+        for (auto& e : w.items[IDC_KEY_DEVICE])
             out += e.text + "=" + (e.code ? e.code : "-") + ";";
-        return out + std::to_string(w.combo_selection);
+        return out + std::to_string(ui_item_selection(IDC_KEY_DEVICE));
     }
-    bool visible(int id) { return w.controls[id].visible; }
+    int& ui(int id, UiProperty property) { return w.ui[{id, property}]; }
+    bool visible(int id) { return ui(id, UI_VISIBLE); }
+    std::vector<std::string> lines() {
+        std::vector<std::string> out;
+        for (auto& item : w.items[IDC_KEY_LIST])
+            out.push_back(item.text);
+        return out;
+    }
     void events(MainWindowEvent event, int n) {
         for (int i = 0; i < n; ++i)
             main_window_event(event, 1000u + i);
@@ -72,19 +80,19 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
     EXPECT_FALSE(visible(IDC_KEY_DEVICE));
     EXPECT_EQ(w.progress_high, RNG_SAMPLES);
     EXPECT_EQ(w.focus, 0);
-    EXPECT_TRUE(w.checked[IDM_COMPRESS_FILES]);
+    EXPECT_TRUE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
 
     SetUp();
     std::strcpy(loader.settings.RNGAutoDev, "A"); // any device checks Auto RNG
     open();
-    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
+    EXPECT_TRUE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     EXPECT_FALSE(visible(IDC_RNG_GROUP));
     for (int id : {IDC_KEY_DEVICE, IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL, IDC_KEY_LIST_HEADER})
         EXPECT_TRUE(visible(id)) << id;
     EXPECT_FALSE(visible(IDC_LOAD_KEY_HINT));
-    EXPECT_FALSE(w.checked[IDM_COMPRESS_FILES]);
+    EXPECT_FALSE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
     main_window_command(IDM_AUTO_RNG); // the menu toggles it; nothing is stored
-    EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
+    EXPECT_FALSE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     main_window_command(IDM_AUTO_RNG);
     EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
     EXPECT_EQ(fake().registry_writes, 0);
@@ -124,9 +132,9 @@ TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
         open();
         EXPECT_EQ(combo(), r.combo);
         bool accord = r.combo.find("Accord") != std::string::npos;
-        EXPECT_EQ(w.menu_enabled[IDM_AUTO_RNG], accord);
+        EXPECT_EQ(ui(IDM_AUTO_RNG, UI_MENU_ENABLED), accord);
         EXPECT_STREQ(loader.settings.RNGAutoDev, accord ? ORX_ACCORD_DEVICE : "");
-        EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
+        EXPECT_FALSE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     }
 }
 
@@ -174,21 +182,21 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     w.drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
                      entry(12, "1212121212")};
     open(true, false);
-    EXPECT_EQ(w.list, (std::vector<std::string>{"0 : 111122222233   1111222222",
+    EXPECT_EQ(lines(), (std::vector<std::string>{"0 : 111122222233   1111222222",
                                                 "7 : 777788888899   __________",
                                                 "12: ____________   1212121212"}));
     EXPECT_EQ(w.list_extent, 0);
-    EXPECT_EQ(w.list_selection, 2);
+    EXPECT_EQ(w.selection[IDC_KEY_LIST], 2);
     EXPECT_FALSE(visible(IDC_KEY_LIST));
     EXPECT_TRUE(visible(IDC_LOAD_KEY_HINT));
     for (int id : {IDC_LOAD_KEY, IDC_EXIT, IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
-        EXPECT_TRUE(w.controls[id].enabled) << id;
+        EXPECT_TRUE(ui(id, UI_ENABLED)) << id;
 
     w.drv_entries.clear(); // the keys went elsewhere: a refresh disables the unloading
     main_window_command(IDM_REFRESH);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].enabled);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].enabled);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].default_style);
+    EXPECT_FALSE(ui(IDC_UNLOAD_KEY, UI_ENABLED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_ENABLED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_KEY, UI_DEFAULT_BUTTON));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 
     // The first slot not taken, before the loading line; a full list ends at its size.
@@ -207,15 +215,15 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
     w.drv_entries = std::vector<DrvKeyInfo>(ORX_DRV_KEY_INFO_MAX, wild);
     w.drv_count = 40;
     open();
-    ASSERT_EQ(w.list.size(), size_t(ORX_DRV_KEY_INFO_MAX));
-    EXPECT_EQ(w.list[0], "3 : 999999999999   9999999999");
+    ASSERT_EQ(w.items[IDC_KEY_LIST].size(), size_t(ORX_DRV_KEY_INFO_MAX));
+    EXPECT_EQ(lines()[0], "3 : 999999999999   9999999999");
     EXPECT_EQ(w.list_extent, 0);
     w.drv_entries = {entry(1234567, "", "")}; // wider than the sample
     main_window_command(IDM_REFRESH);
-    EXPECT_EQ(w.list_extent, 6 * int(w.list[0].size()));
+    EXPECT_EQ(w.list_extent, 6 * int(lines()[0].size()));
     w.drv_count = 2; // one entry written, two reported: the other reads as empty
     main_window_command(IDM_REFRESH);
-    EXPECT_EQ(w.list[1], "0 : ____________   __________");
+    EXPECT_EQ(lines()[1], "0 : ____________   __________");
     w.queries_that_answer = 0; // the driver no longer answers
     w.log.clear();
     main_window_command(IDM_REFRESH);
@@ -233,17 +241,17 @@ TEST_F(MainWindowTest, UnloadingKeys) {
     w.refused_slots = 1u << 2 | 1u << 5;
     open();
     for (int line : {0, 1, -1}) {
-        w.list_selection = line;
+        w.selection[IDC_KEY_LIST] = line;
         w.reset_key_status = line < 0 ? IDS_ERR_RESET_KEY : 0;
         main_window_command(IDC_UNLOAD_KEY);
         EXPECT_EQ(w.focus, IDC_UNLOAD_KEY);
     }
     auto listed = w.drv_entries;
     w.drv_entries.pop_back(); // the key is gone: the list is read again
-    w.list_selection = 1;
+    w.selection[IDC_KEY_LIST] = 1;
     w.reset_key_status = 0;
     main_window_command(IDC_UNLOAD_KEY);
-    EXPECT_EQ(w.list.size(), 1u);
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 1u);
     w.drv_entries = listed;
     main_window_command(IDC_UNLOAD_ALL);
     std::string resets;
@@ -255,16 +263,16 @@ TEST_F(MainWindowTest, UnloadingKeys) {
                           "box Can`t  reset key (3 )|unload 4444555555/1" +
                               resets);
     EXPECT_EQ(w.list_extent, 0);
-    EXPECT_EQ(w.list.size(), 2u);                    // the keys that stayed, listed again
-    EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u);                    // the keys that stayed, listed again
+    EXPECT_TRUE(ui(IDC_UNLOAD_ALL, UI_ENABLED)); // as the rebuild left them
 
     w.refused_slots = 0; // every slot reset: the buttons go, whatever the library still lists
-    w.controls[IDC_UNLOAD_ALL].pushed = true; // as the click left it
+    ui(IDC_UNLOAD_ALL, UI_PUSHED) = true; // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
     for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
-        EXPECT_FALSE(w.controls[id].enabled) << id;
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].pushed);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].default_style);
+        EXPECT_FALSE(ui(id, UI_ENABLED)) << id;
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_PUSHED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_DEFAULT_BUTTON));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 }
 
@@ -277,17 +285,17 @@ TEST_F(MainWindowTest, LoadingKeys) {
     EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
     EXPECT_EQ(w.selected_at_box, "Loading..."); // shown selected while it stands
     EXPECT_FALSE(w.load_pushed_at_box);
-    EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
-    EXPECT_FALSE(w.wait_cursor);
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u); // the loading line is gone again
+    EXPECT_FALSE(ui(0, UI_WAIT_CURSOR));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
     w.drv_entries.push_back(entry(1));
     w.log.clear();
     main_window_command(IDC_LOAD_KEY); // a success tells nothing
     EXPECT_EQ(log_text(), "init A:\\ waiting");
-    EXPECT_EQ(w.list_selection, 1); // the first free slot before the load
-    EXPECT_FALSE(w.controls[IDC_LOAD_KEY].pushed);
+    EXPECT_EQ(w.selection[IDC_KEY_LIST], 1); // the first free slot before the load
+    EXPECT_FALSE(ui(IDC_LOAD_KEY, UI_PUSHED));
 
-    w.combo_selection = -1; // no device code: nothing to load
+    w.selection[IDC_KEY_DEVICE] = -1; // no device code: nothing to load
     w.log.clear();
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "");
@@ -297,7 +305,7 @@ TEST_F(MainWindowTest, Status4101SavesTheWindowsChoiceAndRequestsTheMedium) {
     user_key(ORX_SETTINGS_KEY);
     register_devices({"Accord"});
     open(true, true, "A");
-    w.combo_selection = 1;
+    w.selection[IDC_KEY_DEVICE] = 1;
     main_window_command(IDM_AUTO_RNG);
     w.init_key_results = {ORX_KEY_MEDIUM_REQUEST};
     main_window_command(IDC_LOAD_KEY);
@@ -402,7 +410,7 @@ TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne)
     main_window_init();
     w.drv_entries = {entry(1)};
     main_window_command(IDM_REFRESH);
-    EXPECT_TRUE(w.list.empty());
+    EXPECT_TRUE(w.items[IDC_KEY_LIST].empty());
     main_window_command(IDM_AUTO_RNG);
     main_window_command(IDM_EXIT);
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
@@ -416,7 +424,7 @@ TEST_F(MainWindowTest, SwitchingCompressionOnAsksFirstSwitchingOffNot) {
         w.box_answer = answer;
         main_window_command(IDM_COMPRESS_FILES);
         EXPECT_EQ(key.values["CompressFilesMode"].bytes[0], answer == 6 ? 7 : 6);
-        EXPECT_EQ(w.checked[IDM_COMPRESS_FILES], answer == 6);
+        EXPECT_EQ(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED), answer == 6);
     }
     EXPECT_EQ(w.log, std::vector<std::string>(2, std::string("box ") + compress_confirm_text));
     EXPECT_EQ(w.box_caption, compress_confirm_caption);
