@@ -51,8 +51,8 @@ int draw_akkord_bytes(const akkord_entries& tm, uint8_t block[ORX_AKKORD_RANDOM_
     return tm.random(block, ORX_AKKORD_RANDOM_SIZE) == 0;
 }
 
+// strncpy pads the rest of the field with NULs.
 void put_text(uint8_t* field, size_t size, const char* text) {
-    memset(field, 0, size);
     strncpy(reinterpret_cast<char*>(field), text, size);
 }
 
@@ -126,7 +126,6 @@ void build_lokey_request(LokeyRequest* request) {
     put_text(r + 40, 16, "000290000001");
     put_text(r + 56, 16, "000100000101");
     put_text(r + 72, 16, "000190000101");
-    put_text(r + 88, 124, "");
     put_text(r + 828, 1024, "c:\\keys\\hd");
     put_text(r + 1852, 1024, "wbotho.dll");
 }

@@ -30,12 +30,10 @@ void LoadKeys() {
     int16_t status = loader.crypto.InitKey(device, "");
     ui_set(0, UI_WAIT_CURSOR, 0);
     uint32_t position = 0;
-    int loading_line = -1;
     if (interactive()) {
         position = RefreshLoadedKeyList();
         ui_focus(IDC_LOAD_KEY);
-        loading_line = ui_item_add(IDC_KEY_LIST, loader.loading_text, nullptr);
-        ui_item_select(IDC_KEY_LIST, loading_line);
+        ui_item_select(IDC_KEY_LIST, ui_item_add(IDC_KEY_LIST, loader.loading_text, nullptr));
         ui_set(IDC_LOAD_KEY, UI_PUSHED, 1);
     }
     if (status != 0) {
@@ -46,9 +44,7 @@ void LoadKeys() {
             end_main_window(status);
         }
     }
-    if (interactive())
-        ui_item_delete(IDC_KEY_LIST, loading_line);
-    RefreshLoadedKeyList();
+    RefreshLoadedKeyList(); // the loading line goes with the others
     if (interactive())
         ui_item_select(IDC_KEY_LIST, int(position));
     ui_set(IDC_LOAD_KEY, UI_PUSHED, 0);

@@ -107,7 +107,7 @@ void add_registered_devices(int* default_entry) {
                 add_registered(v.text, v.code, default_entry);
     }
     if (ui_item_count(IDC_KEY_DEVICE) > 0)
-        ui_item_select(IDC_KEY_DEVICE, *default_entry >= 0 ? *default_entry : 0);
+        ui_item_select(IDC_KEY_DEVICE, *default_entry);
 }
 
 // The highest drive of a volume message's mask, or 0 when the mask names no drive: bits
@@ -148,7 +148,7 @@ void FillKeyDeviceList() {
     ui_set(IDC_KEY_DEVICE_LABEL, UI_VISIBLE, 1);
     ui_set(IDC_KEY_DEVICE, UI_VISIBLE, 1);
     add_drive_entries();
-    int default_entry = -1;
+    int default_entry = 0; // the first entry unless the saved device is listed
     add_registered_devices(&default_entry);
     window_state.device_list_filled = 1;
 }
@@ -161,7 +161,7 @@ const char* SelectedKeyDevice() {
 // A label already listed gets the drive's code and the selection; no second entry.
 void AddRemovableDrive(uint32_t unit_mask) {
     char letter = drive_letter(unit_mask);
-    char drive[3] = {letter, ':', '\0'};
+    char drive[] = {letter, ':', '\0'};
     if (!letter || !lp_drive_removable(drive))
         return;
     make_removable_label(letter);
