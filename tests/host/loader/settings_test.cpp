@@ -40,22 +40,6 @@ TEST_F(SettingsTest, ReadingTakesOnlyTextsThatFitAndAFirstRunWritesTheDefaults) 
     EXPECT_EQ(string_value(user_key(ORX_SETTINGS_KEY), "RNGAutoDev"), std::string(1, '\0'));
 }
 
-TEST_F(SettingsTest, SaveWritesTheSelectionTheAutoRngDeviceAndTheDefaultKeyDevice) {
-    LoaderSettings s = {"A:\\", "something"};
-    save_settings(&s, "E:", 0); // no settings key: nothing at all
-    EXPECT_EQ(fake().registry_writes, 0);
-    user_key(ORX_SETTINGS_KEY);
-    save_settings(&s, "TM:COM1", AUTO_RNG_CHECKED);
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "TM:COM1");
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
-    EXPECT_FALSE(user_key_exists(ORX_KEY_DEVICES_KEY));
-    user_key(ORX_KEY_DEVICES_KEY);
-    save_settings(&s, nullptr, 0);
-    EXPECT_STREQ(s.DefaultKeyDev, "TM:COM1"); // no selection: unchanged
-    EXPECT_EQ(string_value(user_key(ORX_SETTINGS_KEY), "RNGAutoDev"), std::string(1, '\0'));
-    EXPECT_EQ(value(ORX_KEY_DEVICES_KEY, "default"), "TM:COM1");
-}
-
 // Every 4-byte value is read whole, whatever its type; the toggle keeps bits 1 to 31 and
 // stores a REG_DWORD. Values of another size, and a missing key, leave the mode alone; a
 // store that fails flips it back.
@@ -66,7 +50,6 @@ TEST_F(SettingsTest, CompressModeKeepsTheOtherBitsOfAnyFourByteValue) {
         uint32_t read, toggled; // toggled == read: not stored
         bool read_only;
     } rows[] = {
-        {4, {6, 0, 0, 0}, 6, 7, false},
         {3, {6, 0, 1, 0x80}, 0x80010006u, 0x80010007u, false},
         {1, {'1', '2', '3', 0}, 0x00333231u, 0x00333230u, false},
         {3, {7, 0, 0}, 0x55u, 0x54u, false},
