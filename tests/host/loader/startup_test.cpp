@@ -72,8 +72,10 @@ TEST_F(LoaderTest, Journeys) {
         if (is("third-try"))
             w.init_key_results.push_back(0);
         w.refused_slots = is("refuses-reset");
+        auto text = [](const char* s) { return FakeValue{ORX_REG_SZ, {s, s + strlen(s) + 1}}; };
         if (is("auto"))
-            configure_auto_rng();
+            user_key(ORX_SETTINGS_KEY).values = {{"RNGAutoDev", text(ORX_ACCORD_DEVICE)},
+                                                 {"DefaultKeyDev", text("A:\\")}};
         w.seed_bytes_make_ready = !is("unseeded-by-akkord");
         if (is("no-akkord-library"))
             w.modules.erase("tmdrv32.dll");
