@@ -37,11 +37,12 @@ const uint32_t max_registered = 32;
 const int label_letter = 15; // "Removable disk A:": the A
 const int drive_count = 26;  // A: to Z:
 
+// A `b` shorter than `a` differs at its NUL, where the loop stops.
 int case_equal(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
+    for (; *a; ++a, ++b)
         if (tolower(static_cast<unsigned char>(*a)) != tolower(static_cast<unsigned char>(*b)))
             return 0;
-    return *a == *b;
+    return *b == '\0';
 }
 
 const KeyDeviceRow* row_named(const char* name) {

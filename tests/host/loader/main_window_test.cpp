@@ -173,6 +173,10 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
         main_window_device_change(r.change, r.drives, 1);
         EXPECT_EQ(items(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
     }
+    SetUp(); // a label listed first arrives again: no second entry
+    open(true, true, "E");
+    main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
+    EXPECT_EQ(items(), "Removable disk E:=E:;0");
     SetUp(); // a label listed twice: the second entry is found before the first
     w.drives = {"E:\\"};
     open(true, true, "E");

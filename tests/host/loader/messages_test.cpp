@@ -54,3 +54,13 @@ TEST_F(MessagesTest, ReaderTextsThatFillTheBufferAreCutSoTheSuffixFits) {
     EXPECT_EQ(std::strlen(buffer), ORX_MESSAGE_TEXT - 1u);
     EXPECT_STREQ(buffer + ORX_MESSAGE_TEXT - 17, "y (-2147483648 )");
 }
+
+// Without a window there is no choice to store: the settings as they are, Auto RNG off.
+TEST_F(MessagesTest, Status4101SavesTheSettingsAndRequestsTheKeyMedium) {
+    user_key(ORX_SETTINGS_KEY);
+    std::strcpy(loader.settings.DefaultKeyDev, "E:");
+    bind_crypto_library();
+    EXPECT_EQ(shown(ORX_KEY_MEDIUM_REQUEST, ORX_KEY_MEDIUM_REQUEST), "lokey 2880|lokey 2880");
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), "E:");
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
+}
