@@ -12,14 +12,6 @@
 
 namespace {
 
-DrvKeyInfo entry(uint32_t slot, const char* crypt = "1111222222", const char* sign = "") {
-    DrvKeyInfo e = {};
-    std::strncpy(e.crypt_id, crypt, sizeof e.crypt_id);
-    std::strncpy(e.sign_id, sign, sizeof e.sign_id);
-    e.slot = slot;
-    return e;
-}
-
 const int rng_view[] = {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS};
 
 } // namespace
@@ -189,8 +181,8 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
 }
 
 TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
-    w.drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
-                     entry(12, "1212121212")};
+    w.drv_entries = {
+        {"1111222222", "111122222233", 0}, {"", "777788888899", 7}, {"1212121212", "", 12}};
     open(true, false);
     EXPECT_EQ(items(IDC_KEY_LIST), "0 : 111122222233   1111222222;7 : 777788888899   __________;"
                                    "12: ____________   1212121212;2");
@@ -208,7 +200,7 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 
     // The first slot not taken, before the loading line; a full list ends at its size.
-    std::vector<DrvKeyInfo> slots = {entry(0), entry(1), entry(3)};
+    std::vector<DrvKeyInfo> slots = {{"", "", 0}, {"", "", 1}, {"", "", 3}};
     EXPECT_EQ(first_gap(slots.data(), 3), 2u);
     EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
     EXPECT_EQ(first_gap(slots.data(), 2), 2u); // a read past its end shows
@@ -224,7 +216,7 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
     ASSERT_EQ(w.items[IDC_KEY_LIST].size(), size_t(ORX_DRV_KEY_INFO_MAX));
     EXPECT_EQ(w.items[IDC_KEY_LIST][0].text, "3 : 999999999999   9999999999");
     EXPECT_EQ(w.list_extent, 0);
-    w.drv_entries = {entry(1234567, "", "")}; // wider than the sample
+    w.drv_entries = {DrvKeyInfo{"", "", 1234567}}; // wider than the sample
     w.drv_count = 2; // one entry written, two reported: the other reads as empty
     main_window_command(IDM_REFRESH);
     EXPECT_EQ(items(IDC_KEY_LIST), "1234567: ____________   ______;" // cut to the line
@@ -243,7 +235,7 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
 }
 
 TEST_F(MainWindowTest, UnloadingKeys) {
-    w.drv_entries = {entry(2, "3333444444", "333344444455"), entry(5, "4444555555", "")};
+    w.drv_entries = {{"3333444444", "333344444455", 2}, {"4444555555", "", 5}};
     w.refused_slots = 1u << 2 | 1u << 5;
     open();
     for (int line : {0, 1, -1}) {
@@ -285,7 +277,7 @@ TEST_F(MainWindowTest, UnloadingKeys) {
 
 TEST_F(MainWindowTest, LoadingKeys) {
     w.strings[{program_name, IDS_ERR_NO_FREE_SLOTS}] = "No free slots";
-    w.drv_entries = {entry(0), entry(3)};
+    w.drv_entries = {{"1", "", 0}, {"1", "", 3}};
     open(true, true, "A");
     w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
@@ -295,7 +287,7 @@ TEST_F(MainWindowTest, LoadingKeys) {
     EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u); // the loading line is gone again
     EXPECT_FALSE(ui(0, UI_WAIT_CURSOR));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
-    w.drv_entries.push_back(entry(1));
+    w.drv_entries.push_back({"1", "", 1});
     w.log.clear();
     main_window_command(IDC_LOAD_KEY); // a success tells nothing
     EXPECT_EQ(log_text(), "init A:\\ waiting");
