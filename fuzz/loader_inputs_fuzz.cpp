@@ -196,10 +196,8 @@ void operator_action(uint8_t action) {
         uint8_t b = byte();
         uint32_t drives = b & 4 ? 1u << (byte() % 32) : u32();
         main_window_device_change(DeviceChange(b % 3), drives, u32());
-    } else if (kind == 5) {
-        ui_item_select(IDC_KEY_DEVICE, byte());
-    } else if (kind == 6) {
-        ui_item_select(IDC_KEY_LIST, byte());
+    } else if (kind == 5 || kind == 6) {
+        ui_item_select(kind == 5 ? IDC_KEY_DEVICE : IDC_KEY_LIST, byte());
     } else {
         main_window_command(COMMAND_CANCEL);
     }
