@@ -60,7 +60,8 @@ class MainWindowTest : public LoaderTest {
 };
 
 // An unseeded driver: the generator view, and Exit saves nothing; a seeded one: the key
-// view. The menu's Auto RNG toggles without storing; compression asks before it goes on.
+// view. The menu's Auto RNG toggles without storing; compression asks before it goes on,
+// and its toggle keeps the other bits of the value the crypto library owns.
 TEST_F(MainWindowTest, TheViewsAndTheMenu) {
     user_key(ORX_COMPRESS_KEY).values["CompressFilesMode"] = {ORX_REG_DWORD, {1, 0, 0, 0}};
     user_key(ORX_SETTINGS_KEY);
@@ -103,6 +104,15 @@ TEST_F(MainWindowTest, TheViewsAndTheMenu) {
     EXPECT_EQ(w.log, std::vector<std::string>(2, std::string("box ") + compress_confirm_text));
     EXPECT_EQ(w.box_caption, compress_confirm_caption);
     EXPECT_EQ(w.box_flags, 0x34u);
+    w.box_answer = 6;
+    key.read_only = true; // a store that fails leaves the mode as it was
+    main_window_command(IDM_COMPRESS_FILES);
+    EXPECT_FALSE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
+    key.read_only = false; // not 4 bytes: the mode read before stands, stored as a DWORD
+    key.values["CompressFilesMode"] = {ORX_REG_SZ, {7, 0, 0}};
+    main_window_command(IDM_COMPRESS_FILES);
+    EXPECT_EQ(key.values["CompressFilesMode"].bytes, (std::vector<uint8_t>{7, 0, 0, 0}));
+    EXPECT_EQ(key.values["CompressFilesMode"].type, uint32_t(ORX_REG_DWORD));
 }
 
 // Floppies first, then the other removable drives, then the registered media (the registry
