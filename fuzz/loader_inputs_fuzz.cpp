@@ -95,14 +95,20 @@ void answer(const std::string& call, const std::string& name) {
     } else if (call == "box") {
         static const int answers[] = {1, 6, 7, 2, 0};
         w.box_answer = answers[byte() % 5];
-    } else if (call == "query") { // bit 0 fails; then two bits for each of words 1, 2 and 7
+    } else if (call == "query") {
+        // Bit 0 fails; bits 1 to 3 set words 1 and 2 and clear word 7; bit 4 takes them
+        // whole from the input.
         uint8_t flags = byte();
         w.queries_that_answer = flags & 1 ? 0 : -1;
         w.queries = 0;
-        const int words[] = {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED,
-                             ORVEXA_INFO_OPERATIONAL};
-        for (int i = 0; i < 3; ++i)
-            w.info.word[words[i]] = flags >> (1 + 2 * i) & 3;
+        w.info = orvexa_drv_info();
+        w.info.word[ORVEXA_INFO_RNDM_READY] = (flags >> 1) & 1;
+        w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = (flags >> 2) & 1;
+        w.info.word[ORVEXA_INFO_OPERATIONAL] = !((flags >> 3) & 1);
+        if (flags & 16)
+            for (int word :
+                 {ORVEXA_INFO_RNDM_READY, ORVEXA_INFO_SEED_ACCEPTED, ORVEXA_INFO_OPERATIONAL})
+                w.info.word[word] = u32();
     } else if (call == "reset_slot") {
         w.refused_slots = byte() == 1 ? ~0u : 0;
     } else if (call == "get_byte") {
