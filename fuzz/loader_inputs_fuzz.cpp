@@ -144,17 +144,15 @@ void answer(const std::string& call, const std::string& name) {
 
 // The registry (the native tests' one): each call fails or not, a key opened exists, one
 // created may be new, each value read is made up anew (a size query and the data query
-// that follows may disagree), and an enumeration gets a known key-device or component name,
-// or any text, until the input ends.
+// that follows may disagree), and an enumeration gets a known key-device or component name
+// until the input ends.
 uint32_t registry(const std::string& call, const std::string& path, const char* name) {
     if (call == "subkey") {
         if (input_left == 0 || byte() != 0)
             return 1;
         uint8_t b = byte();
         machine_key(path + "\\" +
-                    (b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name
-                     : b % 2                ? "Support"
-                                            : text(b % 64 + 1)));
+                    (b < KeyDeviceTableSize ? KeyDeviceTable[b].registry_name : "Support"));
         return 0;
     }
     uint8_t b = byte();
@@ -174,14 +172,12 @@ uint32_t registry(const std::string& call, const std::string& path, const char* 
     return 0;
 }
 
-// GetLogicalDriveStrings: roots "X:\" or any text without NUL.
+// GetLogicalDriveStrings: roots "X:\" (X may be past Z) or an empty one, which ends the list.
 std::vector<std::string> drive_roots() {
     std::vector<std::string> roots;
     for (int i = byte() % 32; i > 0; --i) {
         uint8_t kind = byte();
         roots.push_back(kind < 0x80 ? std::string(1, char('A' + kind % 32)) + ":\\" : "");
-        for (int j = kind - 0x7F; j > 0; --j)
-            roots.back() += char(byte() | 1);
     }
     return roots;
 }
@@ -200,10 +196,8 @@ void operator_action(uint8_t action) {
         uint8_t b = byte();
         uint32_t drives = b & 4 ? 1u << (byte() % 32) : u32();
         main_window_device_change(DeviceChange(b % 3), drives, u32());
-    } else if (kind == 5) {
-        ui_combo_select(IDC_KEY_DEVICE, byte());
-    } else if (kind == 6) {
-        ui_list_select(IDC_KEY_LIST, byte());
+    } else if (kind == 5 || kind == 6) {
+        ui_item_select(kind == 5 ? IDC_KEY_DEVICE : IDC_KEY_LIST, byte());
     } else {
         main_window_command(COMMAND_CANCEL);
     }
@@ -270,8 +264,7 @@ void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
     }
 }
 uint32_t ap_ansi_code_page(void) {
-    uint8_t b = byte();
-    return b == 0 ? 1252 : b == 1 ? 1251 : u16();
+    return byte() == 1 ? 1251 : 1252;
 }
 int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
     int units = int(strlen(text)) + 1;
@@ -281,14 +274,8 @@ int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
         out[i] = static_cast<unsigned char>(text[i]);
     return units;
 }
-// GetModuleFileName: a name that does not fit is cut to the room without its NUL.
 uint32_t ap_module_file_name(void*, char* name, uint32_t size) {
-    uint8_t b = byte();
-    std::string file = b == 0 ? "C:\\orx\\orxload.exe" : std::string(size_t(b) * 2, 'F');
-    if (b == 1)
-        return 0;
-    memcpy(name, file.c_str(), file.size() < size ? file.size() + 1 : size);
-    return file.size() < size ? uint32_t(file.size()) : size;
+    return byte() == 1 ? 0 : uint32_t(snprintf(name, size, "C:\\orx\\orxload.exe"));
 }
 uint32_t ap_version_info_size(const char*) {
     uint8_t b = byte();
@@ -301,13 +288,12 @@ int ap_version_info(const char*, uint32_t size, void* data) {
     version_block.assign(static_cast<char*>(data), size);
     return 1;
 }
-// VerQueryValue: a text anywhere inside the block, of any length that stays inside it.
+// VerQueryValue: a text of any length that stays inside the block.
 int ap_version_query(const void* data, const char*, const char** text, uint32_t* length) {
     if (byte() == 1 || version_block.empty())
         return 0;
-    uint32_t size = uint32_t(version_block.size()), offset = u16() % size;
-    *text = static_cast<const char*>(data) + offset;
-    *length = u16() % (size - offset + 1);
+    *text = static_cast<const char*>(data);
+    *length = u16() % (version_block.size() + 1);
     return 1;
 }
 void ap_message_box(void*, const char*, const char*) {}

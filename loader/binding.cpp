@@ -51,9 +51,9 @@ int draw_akkord_bytes(const akkord_entries& tm, uint8_t block[ORX_AKKORD_RANDOM_
     return tm.random(block, ORX_AKKORD_RANDOM_SIZE) == 0;
 }
 
-void put_text(uint8_t* field, size_t size, const char* text) {
-    memset(field, 0, size);
-    strncpy(reinterpret_cast<char*>(field), text, size);
+// Into a request zeroed beforehand: the field's NUL is already there.
+void put_text(uint8_t* field, const char* text) {
+    memcpy(field, text, strlen(text));
 }
 
 void put32(uint8_t* p, uint32_t v) {
@@ -123,12 +123,11 @@ void build_lokey_request(LokeyRequest* request) {
     put32(r + 16, 4);
     put32(r + 28, 8);
     put32(r + 36, 6753);
-    put_text(r + 40, 16, "000290000001");
-    put_text(r + 56, 16, "000100000101");
-    put_text(r + 72, 16, "000190000101");
-    put_text(r + 88, 124, "");
-    put_text(r + 828, 1024, "c:\\keys\\hd");
-    put_text(r + 1852, 1024, "wbotho.dll");
+    put_text(r + 40, "000290000001");
+    put_text(r + 56, "000100000101");
+    put_text(r + 72, "000190000101");
+    put_text(r + 828, "c:\\keys\\hd");
+    put_text(r + 1852, "wbotho.dll");
 }
 
 void key_medium_request() {

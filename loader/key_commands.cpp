@@ -26,38 +26,34 @@ void LoadKeys() {
     const char* device = SelectedKeyDevice();
     if (!device)
         return;
-    ui_wait_cursor(1);
+    ui_set(0, UI_WAIT_CURSOR, 1);
     int16_t status = loader.crypto.InitKey(device, "");
-    ui_wait_cursor(0);
+    ui_set(0, UI_WAIT_CURSOR, 0);
     uint32_t position = 0;
-    int loading_line = -1;
     if (interactive()) {
         position = RefreshLoadedKeyList();
         ui_focus(IDC_LOAD_KEY);
-        loading_line = ui_list_add(IDC_KEY_LIST, loader.loading_text);
-        ui_list_select(IDC_KEY_LIST, loading_line);
-        ui_button_pushed(IDC_LOAD_KEY, 1);
+        ui_item_select(IDC_KEY_LIST, ui_item_add(IDC_KEY_LIST, loader.loading_text, nullptr));
+        ui_set(IDC_LOAD_KEY, UI_PUSHED, 1);
     }
     if (status != 0) {
         if (interactive()) {
-            ui_button_pushed(IDC_LOAD_KEY, 0);
+            ui_set(IDC_LOAD_KEY, UI_PUSHED, 0);
             ShowError(status, status);
         } else {
             end_main_window(status);
         }
     }
+    RefreshLoadedKeyList(); // the loading line goes with the others
     if (interactive())
-        ui_list_delete(IDC_KEY_LIST, loading_line);
-    RefreshLoadedKeyList();
-    if (interactive())
-        ui_list_select(IDC_KEY_LIST, int(position));
-    ui_button_pushed(IDC_LOAD_KEY, 0);
+        ui_item_select(IDC_KEY_LIST, int(position));
+    ui_set(IDC_LOAD_KEY, UI_PUSHED, 0);
 }
 
 void UnloadSelectedKey() {
     ui_focus(IDC_UNLOAD_KEY);
     char line[line_buffer] = ORX_LINE_PLACEHOLDER;
-    ui_list_selected_text(IDC_KEY_LIST, line, sizeof line);
+    ui_item_text(IDC_KEY_LIST, ui_item_selection(IDC_KEY_LIST), line, sizeof line);
     KeyIdFromListLine(line);
     if (loader.crypto.ResetKeyEx(line, 1) != 0)
         ShowError(IDS_ERR_RESET_KEY, ORX_CRYPTO_DRIVER_ERROR);
@@ -69,7 +65,7 @@ void UnloadAllKeys() {
     int failed = 0;
     for (uint32_t slot = 0; slot < ORVEXA_SLOT_COUNT; ++slot) {
         if (orvexa_key_reset_slot(slot)) {
-            ui_list_clear(IDC_KEY_LIST);
+            ui_items_clear(IDC_KEY_LIST);
         } else {
             ShowError(IDS_ERR_RESET_KEY, ORX_CRYPTO_DRIVER_ERROR);
             failed = 1;
@@ -79,9 +75,9 @@ void UnloadAllKeys() {
     ui_list_set_extent(IDC_KEY_LIST, 0);
     if (failed)
         return;
-    ui_button_pushed(IDC_UNLOAD_ALL, 0);
-    ui_enable(IDC_UNLOAD_KEY, 0);
-    ui_enable(IDC_UNLOAD_ALL, 0);
-    ui_button_drop_default(IDC_UNLOAD_ALL);
+    ui_set(IDC_UNLOAD_ALL, UI_PUSHED, 0);
+    ui_set(IDC_UNLOAD_KEY, UI_ENABLED, 0);
+    ui_set(IDC_UNLOAD_ALL, UI_ENABLED, 0);
+    ui_set(IDC_UNLOAD_ALL, UI_DEFAULT_BUTTON, 0);
     ui_focus(IDC_LOAD_KEY);
 }

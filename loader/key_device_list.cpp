@@ -37,11 +37,12 @@ const uint32_t max_registered = 32;
 const int label_letter = 15; // "Removable disk A:": the A
 const int drive_count = 26;  // A: to Z:
 
+// A `b` shorter than `a` differs at its NUL, where the loop stops.
 int case_equal(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
+    for (; *a; ++a, ++b)
         if (tolower(static_cast<unsigned char>(*a)) != tolower(static_cast<unsigned char>(*b)))
             return 0;
-    return *a == *b;
+    return *b == '\0';
 }
 
 const KeyDeviceRow* row_named(const char* name) {
@@ -54,22 +55,22 @@ const KeyDeviceRow* row_named(const char* name) {
 // One registered pair: it may become the default entry and may offer the Akkord reader.
 void add_registered(const char* text, const char* code, int* default_entry) {
     if (strcmp(code, loader.settings.DefaultKeyDev) == 0)
-        *default_entry = ui_combo_count(IDC_KEY_DEVICE);
+        *default_entry = ui_item_count(IDC_KEY_DEVICE);
     if (strcmp(code, ORX_ACCORD_DEVICE) == 0) {
-        ui_menu_enable(IDM_AUTO_RNG, 1);
+        ui_set(IDM_AUTO_RNG, UI_MENU_ENABLED, 1);
         strcpy(loader.settings.RNGAutoDev, ORX_ACCORD_DEVICE);
     }
-    ui_combo_add(IDC_KEY_DEVICE, text, code);
+    ui_item_add(IDC_KEY_DEVICE, text, code);
 }
 
 void add_drive_entries() {
     int skip = 0;
     if (lp_drive_removable(floppy_a_code)) {
-        ui_combo_add(IDC_KEY_DEVICE, "Floppy  (A:)", floppy_a_code);
+        ui_item_add(IDC_KEY_DEVICE, "Floppy  (A:)", floppy_a_code);
         skip = 1;
     }
     if (lp_drive_removable(floppy_b_code)) {
-        ui_combo_add(IDC_KEY_DEVICE, "Floppy  (B:)", floppy_b_code);
+        ui_item_add(IDC_KEY_DEVICE, "Floppy  (B:)", floppy_b_code);
         ++skip;
     }
     char* strings = window_state.drive_strings;
@@ -84,14 +85,14 @@ void add_drive_entries() {
         if (!lp_drive_removable(root))
             continue;
         window_state.label_template[label_letter] = root[0];
-        ui_combo_add(IDC_KEY_DEVICE, window_state.label_template, root);
+        ui_item_add(IDC_KEY_DEVICE, window_state.label_template, root);
     }
 }
 
 void add_registered_devices(int* default_entry) {
     scoped_registry_key key(plat_machine_key_open(ORX_KEY_DEVICES_KEY, ORX_KEY_READ));
     if (!key) {
-        ui_combo_select(IDC_KEY_DEVICE, 0);
+        ui_item_select(IDC_KEY_DEVICE, 0);
         return;
     }
     char name[80];
@@ -106,8 +107,8 @@ void add_registered_devices(int* default_entry) {
             if (v.text)
                 add_registered(v.text, v.code, default_entry);
     }
-    if (ui_combo_count(IDC_KEY_DEVICE) > 0)
-        ui_combo_select(IDC_KEY_DEVICE, *default_entry >= 0 ? *default_entry : 0);
+    if (ui_item_count(IDC_KEY_DEVICE) > 0)
+        ui_item_select(IDC_KEY_DEVICE, *default_entry);
 }
 
 // The highest drive of a volume message's mask, or 0 when the mask names no drive: bits
@@ -128,11 +129,11 @@ void make_removable_label(char letter) {
 
 // From the second entry to the last, then the first; -1 when absent.
 int find_label(const char* label) {
-    int count = ui_combo_count(IDC_KEY_DEVICE);
+    int count = ui_item_count(IDC_KEY_DEVICE);
     for (int step = 0; step < count; ++step) {
         int index = (step + 1) % count;
         char text[80] = "";
-        ui_combo_text(IDC_KEY_DEVICE, index, text, sizeof text);
+        ui_item_text(IDC_KEY_DEVICE, index, text, sizeof text);
         if (case_equal(text, label))
             return index;
     }
@@ -143,25 +144,25 @@ int find_label(const char* label) {
 
 void FillKeyDeviceList() {
     int checked = loader.settings.RNGAutoDev[0] != '\0';
-    ui_menu_check(IDM_AUTO_RNG, checked);
+    ui_set(IDM_AUTO_RNG, UI_MENU_CHECKED, checked);
     window_state.auto_rng_checked = checked ? AUTO_RNG_CHECKED : 0;
-    ui_show(IDC_KEY_DEVICE_LABEL, 1);
-    ui_show(IDC_KEY_DEVICE, 1);
+    ui_set(IDC_KEY_DEVICE_LABEL, UI_VISIBLE, 1);
+    ui_set(IDC_KEY_DEVICE, UI_VISIBLE, 1);
     add_drive_entries();
-    int default_entry = -1;
+    int default_entry = 0; // the first entry unless the saved device is listed
     add_registered_devices(&default_entry);
     window_state.device_list_filled = 1;
 }
 
 const char* SelectedKeyDevice() {
-    int index = ui_combo_selection(IDC_KEY_DEVICE);
-    return index < 0 ? nullptr : ui_combo_code(IDC_KEY_DEVICE, index);
+    int index = ui_item_selection(IDC_KEY_DEVICE);
+    return index < 0 ? nullptr : ui_item_code(IDC_KEY_DEVICE, index);
 }
 
 // A label already listed gets the drive's code and the selection; no second entry.
 void AddRemovableDrive(uint32_t unit_mask) {
     char letter = drive_letter(unit_mask);
-    char drive[3] = {letter, ':', '\0'};
+    char drive[] = {letter, ':', '\0'};
     if (!letter || !lp_drive_removable(drive))
         return;
     make_removable_label(letter);
@@ -169,9 +170,9 @@ void AddRemovableDrive(uint32_t unit_mask) {
     strcpy(code, drive);
     int index = find_label(window_state.label_template);
     if (index < 0)
-        index = ui_combo_add(IDC_KEY_DEVICE, window_state.label_template, code);
-    ui_combo_set_code(IDC_KEY_DEVICE, index, code);
-    ui_combo_select(IDC_KEY_DEVICE, index);
+        index = ui_item_add(IDC_KEY_DEVICE, window_state.label_template, code);
+    ui_item_set_code(IDC_KEY_DEVICE, index, code);
+    ui_item_select(IDC_KEY_DEVICE, index);
 }
 
 void RemoveRemovableDrive(uint32_t unit_mask) {
@@ -182,6 +183,6 @@ void RemoveRemovableDrive(uint32_t unit_mask) {
     int index = find_label(window_state.label_template);
     if (index < 0)
         return;
-    ui_combo_delete(IDC_KEY_DEVICE, index);
-    ui_combo_select(IDC_KEY_DEVICE, 0);
+    ui_item_delete(IDC_KEY_DEVICE, index);
+    ui_item_select(IDC_KEY_DEVICE, 0);
 }

@@ -40,24 +40,24 @@ void fill_lines(const DrvKeyInfo* entries, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
         char line[ORX_KEY_LINE];
         format_key_line(entries[i], line);
-        int index = ui_list_add(IDC_KEY_LIST, line);
+        int index = ui_item_add(IDC_KEY_LIST, line, nullptr);
         int width = ui_list_text_width(IDC_KEY_LIST, line);
         if (width > widest)
             widest = width;
-        ui_list_select(IDC_KEY_LIST, index);
+        ui_item_select(IDC_KEY_LIST, index);
     }
     ui_list_set_extent(IDC_KEY_LIST, widest > baseline ? widest : 0);
 }
 
 void set_unload_buttons() {
-    if (ui_list_count(IDC_KEY_LIST) == 0) {
-        ui_button_drop_default(IDC_UNLOAD_KEY);
-        ui_enable(IDC_UNLOAD_KEY, 0);
-        ui_enable(IDC_UNLOAD_ALL, 0);
+    if (ui_item_count(IDC_KEY_LIST) == 0) {
+        ui_set(IDC_UNLOAD_KEY, UI_DEFAULT_BUTTON, 0);
+        ui_set(IDC_UNLOAD_KEY, UI_ENABLED, 0);
+        ui_set(IDC_UNLOAD_ALL, UI_ENABLED, 0);
         ui_focus(IDC_LOAD_KEY);
     } else {
-        ui_enable(IDC_UNLOAD_KEY, 1);
-        ui_enable(IDC_UNLOAD_ALL, 1);
+        ui_set(IDC_UNLOAD_KEY, UI_ENABLED, 1);
+        ui_set(IDC_UNLOAD_ALL, UI_ENABLED, 1);
     }
 }
 
@@ -88,18 +88,18 @@ uint32_t RefreshLoadedKeyList() {
     }
     if (count > ORX_DRV_KEY_INFO_MAX)
         count = ORX_DRV_KEY_INFO_MAX;
-    ui_enable(IDC_LOAD_KEY, 1);
-    ui_enable(IDC_EXIT, 1);
+    ui_set(IDC_LOAD_KEY, UI_ENABLED, 1);
+    ui_set(IDC_EXIT, UI_ENABLED, 1);
     for (int id : key_view_controls)
-        ui_show(id, 1);
-    ui_list_clear(IDC_KEY_LIST);
+        ui_set(id, UI_VISIBLE, 1);
+    ui_items_clear(IDC_KEY_LIST);
     fill_lines(entries, count);
     set_unload_buttons();
     if (!reread_drv_info())
         ShowError(IDS_ERR_DRIVER, ORX_CRYPTO_DRIVER_ERROR);
     int rng_ready_for_keys = loader.drv_info.word[ORVEXA_INFO_RNDM_READY] != 0;
-    ui_show(IDC_KEY_LIST, rng_ready_for_keys);
-    ui_show(IDC_LOAD_KEY_HINT, !rng_ready_for_keys);
+    ui_set(IDC_KEY_LIST, UI_VISIBLE, rng_ready_for_keys);
+    ui_set(IDC_LOAD_KEY_HINT, UI_VISIBLE, !rng_ready_for_keys);
     return first_gap(entries, count);
 }
 

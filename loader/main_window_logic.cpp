@@ -63,7 +63,7 @@ void exit_window() {
 
 void toggle_auto_rng() {
     window_state.auto_rng_checked = window_state.auto_rng_checked ? 0 : AUTO_RNG_CHECKED;
-    ui_menu_check(IDM_AUTO_RNG, window_state.auto_rng_checked != 0);
+    ui_set(IDM_AUTO_RNG, UI_MENU_CHECKED, window_state.auto_rng_checked != 0);
 }
 
 void toggle_compression() {
@@ -73,13 +73,13 @@ void toggle_compression() {
             answer_yes)
         return;
     toggle_compress_mode(&window_state.compress_mode);
-    ui_menu_check(IDM_COMPRESS_FILES, window_state.compress_mode & 1u);
+    ui_set(IDM_COMPRESS_FILES, UI_MENU_CHECKED, window_state.compress_mode & 1u);
 }
 
 void enter_rng_view() {
-    ui_show(IDC_RNG_GROUP, 1);
-    ui_show(IDC_RNG_PROMPT, 1);
-    ui_show(IDC_RNG_PROGRESS, 1);
+    ui_set(IDC_RNG_GROUP, UI_VISIBLE, 1);
+    ui_set(IDC_RNG_PROMPT, UI_VISIBLE, 1);
+    ui_set(IDC_RNG_PROGRESS, UI_VISIBLE, 1);
     ui_progress_setup(IDC_RNG_PROGRESS, 0, RNG_SAMPLES, 1);
     ui_focus(0);
 }
@@ -97,7 +97,7 @@ void main_window_init() {
     set_window_settings_source(&settings_source);
     ui_set_title("orxload");
     read_compress_mode(&window_state.compress_mode);
-    ui_menu_check(IDM_COMPRESS_FILES, window_state.compress_mode & 1u);
+    ui_set(IDM_COMPRESS_FILES, UI_MENU_CHECKED, window_state.compress_mode & 1u);
     if (!rng_ready() && loader.rng_progress != RNG_SAMPLES) {
         enter_rng_view();
         return;

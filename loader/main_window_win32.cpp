@@ -22,6 +22,28 @@ LRESULT send(int id, UINT message, WPARAM w = 0, LPARAM l = 0) {
     return SendDlgItemMessageA(dialog, id, message, w, l);
 }
 
+// Messages to the combo box and to the list box for the same item operation; their error
+// results are the same value (-1).
+struct ItemMessages {
+    UINT add, count, current, select, remove, reset, length, text, data, set_data;
+};
+const ItemMessages combo_messages = {
+    CB_ADDSTRING,    CB_GETCOUNT,     CB_GETCURSEL, CB_SETCURSEL,   CB_DELETESTRING,
+    CB_RESETCONTENT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETITEMDATA, CB_SETITEMDATA};
+const ItemMessages list_messages = {LB_ADDSTRING,    LB_GETCOUNT,     LB_GETCURSEL,  LB_SETCURSEL,
+                                    LB_DELETESTRING, LB_RESETCONTENT, LB_GETTEXTLEN, LB_GETTEXT,
+                                    LB_GETITEMDATA,  LB_SETITEMDATA};
+
+const ItemMessages& items(int id) {
+    return id == IDC_KEY_DEVICE ? combo_messages : list_messages;
+}
+
+void drop_default_style(int id) {
+    LONG style = GetWindowLongA(item(id), GWL_STYLE);
+    if ((style & 0x0F) == BS_DEFPUSHBUTTON)
+        send(id, BM_SETSTYLE, WPARAM((style & ~0x0F) | BS_PUSHBUTTON), TRUE);
+}
+
 } // namespace
 
 void main_window_attach(HWND window) {
@@ -33,12 +55,33 @@ void main_window_attach(HWND window) {
         SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
 }
 
-void ui_show(int id, int visible) {
-    ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE);
+void ui_set(int id, UiProperty property, int on) {
+    switch (property) {
+    case UI_VISIBLE:
+        ShowWindow(item(id), on ? SW_SHOW : SW_HIDE);
+        break;
+    case UI_ENABLED:
+        EnableWindow(item(id), on);
+        break;
+    case UI_PUSHED:
+        send(id, BM_SETSTATE, on ? TRUE : FALSE);
+        break;
+    case UI_DEFAULT_BUTTON:
+        if (!on)
+            drop_default_style(id);
+        break;
+    case UI_MENU_CHECKED:
+        CheckMenuItem(menu, UINT(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+        break;
+    case UI_MENU_ENABLED:
+        EnableMenuItem(menu, UINT(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        break;
+    case UI_WAIT_CURSOR:
+        SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
+        break;
+    }
 }
-void ui_enable(int id, int enabled) {
-    EnableWindow(item(id), enabled);
-}
+
 void ui_focus(int id) {
     SetFocus(id ? item(id) : dialog);
 }
@@ -51,27 +94,6 @@ void ui_end_dialog(int result) {
 void ui_send_command(int id) {
     SendMessageA(dialog, WM_COMMAND, WPARAM(id), 0);
 }
-void ui_wait_cursor(int waiting) {
-    SetCursor(LoadCursor(nullptr, waiting ? IDC_WAIT : IDC_ARROW));
-}
-
-void ui_button_pushed(int id, int pushed) {
-    send(id, BM_SETSTATE, pushed ? TRUE : FALSE);
-}
-
-void ui_button_drop_default(int id) {
-    LONG style = GetWindowLongA(item(id), GWL_STYLE);
-    if ((style & 0x0F) == BS_DEFPUSHBUTTON)
-        send(id, BM_SETSTYLE, WPARAM((style & ~0x0F) | BS_PUSHBUTTON), TRUE);
-}
-
-void ui_menu_check(int id, int checked) {
-    CheckMenuItem(menu, UINT(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-void ui_menu_enable(int id, int enabled) {
-    EnableMenuItem(menu, UINT(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
 
 void ui_progress_setup(int id, int low, int high, int step) {
     send(id, PBM_SETRANGE, 0, MAKELPARAM(low, high));
@@ -82,69 +104,41 @@ void ui_progress_step(int id) {
     send(id, PBM_STEPIT);
 }
 
-int ui_combo_add(int id, const char* text, const char* code) {
-    int index = int(send(id, CB_ADDSTRING, 0, LPARAM(text)));
+int ui_item_add(int id, const char* text, const char* code) {
+    int index = int(send(id, items(id).add, 0, LPARAM(text)));
     if (index >= 0)
-        send(id, CB_SETITEMDATA, WPARAM(index), LPARAM(code));
+        send(id, items(id).set_data, WPARAM(index), LPARAM(code));
     return index;
 }
+int ui_item_count(int id) {
+    return int(send(id, items(id).count));
+}
+int ui_item_selection(int id) {
+    return int(send(id, items(id).current));
+}
+void ui_item_select(int id, int index) {
+    send(id, items(id).select, WPARAM(index));
+}
+void ui_item_delete(int id, int index) {
+    send(id, items(id).remove, WPARAM(index));
+}
+void ui_items_clear(int id) {
+    send(id, items(id).reset);
+}
 
-int ui_combo_count(int id) {
-    return int(send(id, CB_GETCOUNT));
-}
-int ui_combo_selection(int id) {
-    return int(send(id, CB_GETCURSEL));
-}
-void ui_combo_select(int id, int index) {
-    send(id, CB_SETCURSEL, WPARAM(index));
-}
-
-const char* ui_combo_code(int id, int index) {
-    LRESULT data = send(id, CB_GETITEMDATA, WPARAM(index));
+const char* ui_item_code(int id, int index) {
+    LRESULT data = send(id, items(id).data, WPARAM(index));
     return data == CB_ERR ? nullptr : reinterpret_cast<const char*>(data);
 }
 
-void ui_combo_set_code(int id, int index, const char* code) {
-    send(id, CB_SETITEMDATA, WPARAM(index), LPARAM(code));
+void ui_item_set_code(int id, int index, const char* code) {
+    send(id, items(id).set_data, WPARAM(index), LPARAM(code));
 }
 
-int ui_combo_text(int id, int index, char* text, int size) {
-    LRESULT length = send(id, CB_GETLBTEXTLEN, WPARAM(index));
-    if (length == CB_ERR || length >= size) {
-        text[0] = '\0';
-        return 0;
-    }
-    return int(send(id, CB_GETLBTEXT, WPARAM(index), LPARAM(text)));
-}
-
-void ui_combo_delete(int id, int index) {
-    send(id, CB_DELETESTRING, WPARAM(index));
-}
-
-int ui_list_add(int id, const char* line) {
-    return int(send(id, LB_ADDSTRING, 0, LPARAM(line)));
-}
-void ui_list_clear(int id) {
-    send(id, LB_RESETCONTENT);
-}
-int ui_list_count(int id) {
-    return int(send(id, LB_GETCOUNT));
-}
-void ui_list_select(int id, int index) {
-    send(id, LB_SETCURSEL, WPARAM(index));
-}
-void ui_list_delete(int id, int index) {
-    send(id, LB_DELETESTRING, WPARAM(index));
-}
-
-void ui_list_selected_text(int id, char* text, int size) {
-    LRESULT index = send(id, LB_GETCURSEL);
-    if (index == LB_ERR)
-        return;
-    LRESULT length = send(id, LB_GETTEXTLEN, WPARAM(index));
-    if (length == LB_ERR || length >= size)
-        return;
-    send(id, LB_GETTEXT, WPARAM(index), LPARAM(text));
+void ui_item_text(int id, int index, char* text, int size) {
+    LRESULT length = send(id, items(id).length, WPARAM(index));
+    if (length != CB_ERR && length < size)
+        send(id, items(id).text, WPARAM(index), LPARAM(text));
 }
 
 int ui_list_text_width(int id, const char* text) {

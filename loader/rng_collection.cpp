@@ -61,9 +61,9 @@ void rng_completion_step() {
     loader.rng_progress = RNG_FINISHED;
     orx_user_mask_merge(window_state.samples + mask_offset);
     reread_drv_info();
-    ui_show(IDC_RNG_GROUP, 0);
-    ui_show(IDC_RNG_PROMPT, 0);
-    ui_show(IDC_RNG_PROGRESS, 0);
+    ui_set(IDC_RNG_GROUP, UI_VISIBLE, 0);
+    ui_set(IDC_RNG_PROMPT, UI_VISIBLE, 0);
+    ui_set(IDC_RNG_PROGRESS, UI_VISIBLE, 0);
     switch (loader.command_mode) {
     case 0:
         if (!window_state.device_list_filled)

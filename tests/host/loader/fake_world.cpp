@@ -38,7 +38,8 @@ lp_module handle_of(const std::string& name) {
 
 int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
     ask("init_key");
-    note(std::string("init ") + device + (*id ? " id" : "") + (w.wait_cursor ? " waiting" : ""));
+    note(std::string("init ") + device + (*id ? " id" : "") +
+         (w.ui[{0, UI_WAIT_CURSOR}] ? " waiting" : ""));
     if (w.init_key_results.empty())
         return 0;
     int16_t r = w.init_key_results.front();
@@ -142,10 +143,7 @@ void reset_world() {
                                                       {IDS_ERR_LIBRARY, "No library"}};
     for (auto& t : texts)
         w.strings[{program_name, t.first}] = t.second;
-    for (int id : {IDC_LOAD_KEY, IDC_UNLOAD_KEY, IDC_UNLOAD_ALL, IDC_EXIT})
-        w.controls[id].enabled = false;
-    w.controls[IDC_UNLOAD_KEY].default_style = w.controls[IDC_UNLOAD_ALL].default_style = true;
-    w.menu_enabled[IDM_AUTO_RNG] = false;
+    w.ui[{IDC_UNLOAD_KEY, UI_DEFAULT_BUTTON}] = w.ui[{IDC_UNLOAD_ALL, UI_DEFAULT_BUTTON}] = 1;
 }
 
 std::string log_text() {
@@ -206,9 +204,10 @@ int lp_message_box(const char* text, const char* caption, uint32_t flags) {
     note(std::string("box ") + text);
     w.box_caption = caption;
     w.box_flags = flags;
-    size_t selected = size_t(w.list_selection); // -1: none
-    w.selected_at_box = selected < w.list.size() ? w.list[selected] : "";
-    w.load_pushed_at_box = w.controls[IDC_LOAD_KEY].pushed;
+    char selected[80] = "";
+    ui_item_text(IDC_KEY_LIST, ui_item_selection(IDC_KEY_LIST), selected, sizeof selected);
+    w.selected_at_box = selected;
+    w.load_pushed_at_box = w.ui[{IDC_LOAD_KEY, UI_PUSHED}];
     return w.box_answer;
 }
 void lp_beep(uint32_t frequency, uint32_t ms) {
@@ -273,11 +272,8 @@ extern "C" int ORXAPI orvexa_rndm_step(void) {
 
 // --- the main window's controls, kept as the Win32 ones keep them ---
 
-void ui_show(int id, int visible) {
-    w.controls[id].visible = visible;
-}
-void ui_enable(int id, int enabled) {
-    w.controls[id].enabled = enabled;
+void ui_set(int id, UiProperty property, int on) {
+    w.ui[{id, property}] = on;
 }
 void ui_focus(int id) {
     w.focus = id;
@@ -291,76 +287,44 @@ void ui_end_dialog(int result) {
 void ui_send_command(int id) {
     main_window_command(uint32_t(id));
 }
-void ui_wait_cursor(int waiting) {
-    w.wait_cursor = waiting;
-}
-void ui_button_pushed(int id, int pushed) {
-    w.controls[id].pushed = pushed;
-}
-void ui_button_drop_default(int id) {
-    w.controls[id].default_style = false;
-}
-void ui_menu_check(int id, int checked) {
-    w.checked[id] = checked;
-}
-void ui_menu_enable(int id, int enabled) {
-    w.menu_enabled[id] = enabled;
-}
 void ui_progress_setup(int, int low, int high, int step) {
     w.progress_high = low == 0 && step == 1 ? high : -1; // the loader's bar counts by one
 }
 void ui_progress_step(int) {
     w.progress = w.progress < w.progress_high ? w.progress + 1 : 1; // wraps like the control
 }
-int ui_combo_add(int, const char* text, const char* code) {
-    w.combo.push_back({text, code});
-    return int(w.combo.size()) - 1;
+// An item that is not there is an error, as with the controls, and changes nothing.
+int ui_item_add(int id, const char* text, const char* code) {
+    w.items[id].push_back({text, code});
+    return int(w.items[id].size()) - 1;
 }
-int ui_combo_count(int) {
-    return int(w.combo.size());
+int ui_item_count(int id) {
+    return int(w.items[id].size());
 }
-int ui_combo_selection(int) {
-    return w.combo_selection;
+int ui_item_selection(int id) {
+    return w.selection.count(id) ? w.selection[id] : -1;
 }
-void ui_combo_select(int, int index) {
-    w.combo_selection = index >= 0 && index < int(w.combo.size()) ? index : -1;
+void ui_item_select(int id, int index) {
+    w.selection[id] = size_t(index) < w.items[id].size() ? index : -1;
 }
-const char* ui_combo_code(int, int index) {
-    return w.combo.at(size_t(index)).code; // an entry that is not there throws: a finding
+void ui_item_delete(int id, int index) {
+    if (size_t(index) < w.items[id].size())
+        w.items[id].erase(w.items[id].begin() + index);
 }
-void ui_combo_set_code(int, int index, const char* code) {
-    w.combo.at(size_t(index)).code = code;
+void ui_items_clear(int id) {
+    w.items[id].clear();
+    w.selection[id] = -1;
 }
-int ui_combo_text(int, int index, char* text, int size) {
-    std::string t = w.combo.at(size_t(index)).text.substr(0, size_t(size) - 1);
-    std::strcpy(text, t.c_str());
-    return int(t.size());
+const char* ui_item_code(int id, int index) {
+    return size_t(index) < w.items[id].size() ? w.items[id][size_t(index)].code : nullptr;
 }
-void ui_combo_delete(int, int index) {
-    w.combo.at(size_t(index)); // an entry that is not there throws
-    w.combo.erase(w.combo.begin() + index);
+void ui_item_set_code(int id, int index, const char* code) {
+    if (size_t(index) < w.items[id].size())
+        w.items[id][size_t(index)].code = code;
 }
-int ui_list_add(int, const char* line) {
-    w.list.push_back(line);
-    return int(w.list.size()) - 1;
-}
-void ui_list_clear(int) {
-    w.list.clear();
-    w.list_selection = -1;
-}
-int ui_list_count(int) {
-    return int(w.list.size());
-}
-void ui_list_select(int, int index) {
-    w.list_selection = index >= 0 && index < int(w.list.size()) ? index : -1;
-}
-void ui_list_delete(int, int index) {
-    if (index >= 0 && index < int(w.list.size()))
-        w.list.erase(w.list.begin() + index);
-}
-void ui_list_selected_text(int, char* text, int size) {
-    if (w.list_selection >= 0)
-        std::strcpy(text, w.list[size_t(w.list_selection)].substr(0, size_t(size) - 1).c_str());
+void ui_item_text(int id, int index, char* text, int size) {
+    if (size_t(index) < w.items[id].size() && w.items[id][size_t(index)].text.size() < size_t(size))
+        std::strcpy(text, w.items[id][size_t(index)].text.c_str());
 }
 int ui_list_text_width(int, const char* text) {
     return int(std::strlen(text)) * 6; // a fixed font

@@ -17,10 +17,7 @@
 #include "orxlink.h"
 #include "outside_api.h"
 
-struct Control {
-    bool visible = false, enabled = true, pushed = false, default_style = false;
-};
-struct ComboEntry {
+struct Item {
     std::string text;
     const char* code;
 };
@@ -60,17 +57,13 @@ struct World {
     std::string removable;           // drive letters
     std::vector<std::string> drives; // logical drive roots
     uint64_t counter = 0;
-    // The main window's controls.
-    std::map<int, Control> controls;
+    // The main window's controls: (id, UiProperty) -> on, the items by control.
+    std::map<std::pair<int, int>, int> ui;
+    std::map<int, std::vector<Item>> items;
+    std::map<int, int> selection;
     int focus = -1, ended = -1000; // -1000: not ended
     std::string title;
-    std::vector<ComboEntry> combo;
-    int combo_selection = -1;
-    std::vector<std::string> list;
-    int list_selection = -1, list_extent = -1;
-    std::map<int, bool> checked, menu_enabled;
-    int progress_high = 0, progress = 0, about_boxes = 0;
-    bool wait_cursor = false;
+    int list_extent = -1, progress_high = 0, progress = 0, about_boxes = 0;
 };
 
 World& world();

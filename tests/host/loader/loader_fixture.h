@@ -27,14 +27,6 @@ class LoaderTest : public ::testing::Test {
         std::string line = command_line;
         return run_loader(&line[0]);
     }
-    static void set_value(FakeKey& key, const char* name, const std::string& text) {
-        key.values[name] = {ORX_REG_SZ, {text.begin(), text.end()}};
-        key.values[name].bytes.push_back(0);
-    }
-    static void configure_auto_rng() {
-        set_value(user_key(ORX_SETTINGS_KEY), "RNGAutoDev", ORX_ACCORD_DEVICE);
-        set_value(user_key(ORX_SETTINGS_KEY), "DefaultKeyDev", "A:\\");
-    }
     static std::string value(const char* key, const char* name) {
         return string_value(user_key(key), name).c_str();
     }

@@ -7,17 +7,10 @@
 #include "loader_fixture.h"
 #include "main_window_logic.h"
 #include "main_window_state.h"
+#include "main_window_ui.h"
 #include "res/resource_ids.h"
 
 namespace {
-
-DrvKeyInfo entry(uint32_t slot, const char* crypt = "1111222222", const char* sign = "") {
-    DrvKeyInfo e = {};
-    std::strncpy(e.crypt_id, crypt, sizeof e.crypt_id);
-    std::strncpy(e.sign_id, sign, sizeof e.sign_id);
-    e.slot = slot;
-    return e;
-}
 
 const int rng_view[] = {IDC_RNG_GROUP, IDC_RNG_PROMPT, IDC_RNG_PROGRESS};
 
@@ -50,21 +43,28 @@ class MainWindowTest : public LoaderTest {
         for (const std::string& n : names)
             machine_key(std::string(ORX_KEY_DEVICES_KEY) + "\\" + n);
     }
-    std::string combo() {
+    // The items of a control, "text=code;" each (the code when it has one), then the
+    // selected index.
+    std::string items(int id = IDC_KEY_DEVICE) {
         std::string out;
-        for (auto& e : w.combo)
-            out += e.text + "=" + (e.code ? e.code : "-") + ";";
-        return out + std::to_string(w.combo_selection);
+        for (auto& e : w.items[id])
+            out += e.text + (e.code ? std::string("=") + e.code : "") + ";";
+        return out + std::to_string(ui_item_selection(id));
     }
-    bool visible(int id) { return w.controls[id].visible; }
+    int& ui(int id, UiProperty property) { return w.ui[{id, property}]; }
+    bool visible(int id) { return ui(id, UI_VISIBLE); }
     void events(MainWindowEvent event, int n) {
         for (int i = 0; i < n; ++i)
             main_window_event(event, 1000u + i);
     }
 };
 
-TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView) {
+// An unseeded driver: the generator view, and Exit saves nothing; a seeded one: the key
+// view. The menu's Auto RNG toggles without storing; compression asks before it goes on,
+// and its toggle keeps the other bits of the value the crypto library owns.
+TEST_F(MainWindowTest, TheViewsAndTheMenu) {
     user_key(ORX_COMPRESS_KEY).values["CompressFilesMode"] = {ORX_REG_DWORD, {1, 0, 0, 0}};
+    user_key(ORX_SETTINGS_KEY);
     open(false);
     EXPECT_EQ(w.title, "orxload");
     for (int id : rng_view)
@@ -72,24 +72,47 @@ TEST_F(MainWindowTest, AnUnseededDriverOpensTheGeneratorViewASeededOneTheKeyView
     EXPECT_FALSE(visible(IDC_KEY_DEVICE));
     EXPECT_EQ(w.progress_high, RNG_SAMPLES);
     EXPECT_EQ(w.focus, 0);
-    EXPECT_TRUE(w.checked[IDM_COMPRESS_FILES]);
+    EXPECT_TRUE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
+    main_window_command(COMMAND_CANCEL);
+    EXPECT_EQ(w.ended, 0);
+    EXPECT_EQ(fake().registry_writes, 0);
 
     SetUp();
     std::strcpy(loader.settings.RNGAutoDev, "A"); // any device checks Auto RNG
     open();
-    EXPECT_TRUE(w.checked[IDM_AUTO_RNG]);
+    EXPECT_TRUE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     EXPECT_FALSE(visible(IDC_RNG_GROUP));
     for (int id : {IDC_KEY_DEVICE, IDC_KEY_DEVICE_LABEL, IDC_KEY_LIST_LABEL, IDC_KEY_LIST_HEADER})
         EXPECT_TRUE(visible(id)) << id;
     EXPECT_FALSE(visible(IDC_LOAD_KEY_HINT));
-    EXPECT_FALSE(w.checked[IDM_COMPRESS_FILES]);
-    main_window_command(IDM_AUTO_RNG); // the menu toggles it; nothing is stored
-    EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
+    main_window_command(IDM_AUTO_RNG);
+    EXPECT_FALSE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     main_window_command(IDM_AUTO_RNG);
     EXPECT_EQ(window_state.auto_rng_checked, AUTO_RNG_CHECKED);
     EXPECT_EQ(fake().registry_writes, 0);
     main_window_command(IDM_ABOUT);
     EXPECT_EQ(w.about_boxes, 1);
+
+    FakeKey& key = user_key(ORX_COMPRESS_KEY);
+    key.values["CompressFilesMode"] = {ORX_REG_DWORD, {6, 0, 0, 0}};
+    for (int answer : {7, 6, 1}) { // No, Yes, then switching off asks nothing
+        w.box_answer = answer;
+        main_window_command(IDM_COMPRESS_FILES);
+        EXPECT_EQ(key.values["CompressFilesMode"].bytes[0], answer == 6 ? 7 : 6);
+        EXPECT_EQ(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED), answer == 6);
+    }
+    EXPECT_EQ(w.log, std::vector<std::string>(2, std::string("box ") + compress_confirm_text));
+    EXPECT_EQ(w.box_caption, compress_confirm_caption);
+    EXPECT_EQ(w.box_flags, 0x34u);
+    w.box_answer = 6;
+    key.read_only = true; // a store that fails leaves the mode as it was
+    main_window_command(IDM_COMPRESS_FILES);
+    EXPECT_FALSE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
+    key.read_only = false; // not 4 bytes: the mode read before stands, stored as a DWORD
+    key.values["CompressFilesMode"] = {ORX_REG_SZ, {7, 0, 0}};
+    main_window_command(IDM_COMPRESS_FILES);
+    EXPECT_EQ(key.values["CompressFilesMode"].bytes, (std::vector<uint8_t>{7, 0, 0, 0}));
+    EXPECT_EQ(key.values["CompressFilesMode"].type, uint32_t(ORX_REG_DWORD));
 }
 
 // Floppies first, then the other removable drives, then the registered media (the registry
@@ -122,11 +145,11 @@ TEST_F(MainWindowTest, DeviceListFromDrivesAndRegisteredMedia) {
             register_devices(registered);
         std::strcpy(loader.settings.DefaultKeyDev, r.default_device);
         open();
-        EXPECT_EQ(combo(), r.combo);
+        EXPECT_EQ(items(), r.combo);
         bool accord = r.combo.find("Accord") != std::string::npos;
-        EXPECT_EQ(w.menu_enabled[IDM_AUTO_RNG], accord);
+        EXPECT_EQ(ui(IDM_AUTO_RNG, UI_MENU_ENABLED), accord);
         EXPECT_STREQ(loader.settings.RNGAutoDev, accord ? ORX_ACCORD_DEVICE : "");
-        EXPECT_FALSE(w.checked[IDM_AUTO_RNG]);
+        EXPECT_FALSE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     }
 }
 
@@ -145,59 +168,52 @@ TEST_F(MainWindowTest, ArrivingAndLeavingVolumes) {
                 {VOLUME_ARRIVED, 0x04, "E:;removable disk A:=A:;1"}, // C: is fixed
                 {DEVICE_OTHER, 0x20, "E:;removable disk A:=A:;1"},
                 {VOLUME_REMOVED, 0x01, "E:;0"},
-                {VOLUME_REMOVED, 0x20, "E:;0"}};
+                {VOLUME_REMOVED, 0x20, "E:;0"},
+                {VOLUME_ARRIVED, 1u << 26, "E:;0"},
+                {VOLUME_REMOVED, 0xFC000000u, "E:;0"}};
     for (auto& r : rows) {
         main_window_device_change(r.change, r.drives, 1);
-        EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
+        EXPECT_EQ(items(), "Floppy  (A:)=A:\\;removable disk E:=" + r.combo) << r.drives;
     }
-    for (uint32_t mask : {0u, 1u << 26, 1u << 31, 0xFC000000u})
-        for (DeviceChange change : {VOLUME_ARRIVED, VOLUME_REMOVED}) {
-            main_window_device_change(change, mask, 1);
-            EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;removable disk E:=E:;0") << mask;
-        }
     SetUp(); // a label listed first arrives again: no second entry
     open(true, true, "E");
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
-    EXPECT_EQ(combo(), "Removable disk E:=E:;0");
+    EXPECT_EQ(items(), "Removable disk E:=E:;0");
     SetUp(); // a label listed twice: the second entry is found before the first
     w.drives = {"E:\\"};
     open(true, true, "E");
     main_window_device_change(VOLUME_ARRIVED, 0x10, 1);
-    EXPECT_EQ(combo(), "Removable disk E:=E:\\;Removable disk E:=E:;1");
+    EXPECT_EQ(items(), "Removable disk E:=E:\\;Removable disk E:=E:;1");
     for (const char* left : {"Removable disk E:=E:\\;0", "-1", "-1"}) {
         main_window_device_change(VOLUME_REMOVED, 0x10, 1);
-        EXPECT_EQ(combo(), left);
+        EXPECT_EQ(items(), left);
     }
 }
 
 TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
-    w.drv_entries = {entry(0, "1111222222", "111122222233"), entry(7, "", "777788888899"),
-                     entry(12, "1212121212")};
+    w.drv_entries = {
+        {"1111222222", "111122222233", 0}, {"", "777788888899", 7}, {"1212121212", "", 12}};
     open(true, false);
-    EXPECT_EQ(w.list, (std::vector<std::string>{"0 : 111122222233   1111222222",
-                                                "7 : 777788888899   __________",
-                                                "12: ____________   1212121212"}));
+    EXPECT_EQ(items(IDC_KEY_LIST), "0 : 111122222233   1111222222;7 : 777788888899   __________;"
+                                   "12: ____________   1212121212;2");
     EXPECT_EQ(w.list_extent, 0);
-    EXPECT_EQ(w.list_selection, 2);
     EXPECT_FALSE(visible(IDC_KEY_LIST));
     EXPECT_TRUE(visible(IDC_LOAD_KEY_HINT));
     for (int id : {IDC_LOAD_KEY, IDC_EXIT, IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
-        EXPECT_TRUE(w.controls[id].enabled) << id;
+        EXPECT_TRUE(ui(id, UI_ENABLED)) << id;
 
     w.drv_entries.clear(); // the keys went elsewhere: a refresh disables the unloading
     main_window_command(IDM_REFRESH);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].enabled);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].enabled);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_KEY].default_style);
+    EXPECT_FALSE(ui(IDC_UNLOAD_KEY, UI_ENABLED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_ENABLED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_KEY, UI_DEFAULT_BUTTON));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 
     // The first slot not taken, before the loading line; a full list ends at its size.
-    std::vector<DrvKeyInfo> slots = {entry(0), entry(1), entry(3)};
+    std::vector<DrvKeyInfo> slots = {{"", "", 0}, {"", "", 1}, {"", "", 3}};
     EXPECT_EQ(first_gap(slots.data(), 3), 2u);
     EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
-    std::vector<DrvKeyInfo> full = {entry(0), entry(1)}; // a read past its end shows
-    EXPECT_EQ(first_gap(full.data(), 2), 2u);
-    EXPECT_EQ(first_gap(full.data(), 0), 0u);
+    EXPECT_EQ(first_gap(slots.data(), 2), 2u); // a read past its end shows
 }
 
 TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
@@ -207,15 +223,15 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
     w.drv_entries = std::vector<DrvKeyInfo>(ORX_DRV_KEY_INFO_MAX, wild);
     w.drv_count = 40;
     open();
-    ASSERT_EQ(w.list.size(), size_t(ORX_DRV_KEY_INFO_MAX));
-    EXPECT_EQ(w.list[0], "3 : 999999999999   9999999999");
+    ASSERT_EQ(w.items[IDC_KEY_LIST].size(), size_t(ORX_DRV_KEY_INFO_MAX));
+    EXPECT_EQ(w.items[IDC_KEY_LIST][0].text, "3 : 999999999999   9999999999");
     EXPECT_EQ(w.list_extent, 0);
-    w.drv_entries = {entry(1234567, "", "")}; // wider than the sample
-    main_window_command(IDM_REFRESH);
-    EXPECT_EQ(w.list_extent, 6 * int(w.list[0].size()));
+    w.drv_entries = {DrvKeyInfo{"", "", 1234567}}; // wider than the sample
     w.drv_count = 2; // one entry written, two reported: the other reads as empty
     main_window_command(IDM_REFRESH);
-    EXPECT_EQ(w.list[1], "0 : ____________   __________");
+    EXPECT_EQ(items(IDC_KEY_LIST), "1234567: ____________   ______;" // cut to the line
+                                   "0 : ____________   __________;1");
+    EXPECT_EQ(w.list_extent, 6 * 30);
     w.queries_that_answer = 0; // the driver no longer answers
     w.log.clear();
     main_window_command(IDM_REFRESH);
@@ -229,21 +245,21 @@ TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
 }
 
 TEST_F(MainWindowTest, UnloadingKeys) {
-    w.drv_entries = {entry(2, "3333444444", "333344444455"), entry(5, "4444555555", "")};
+    w.drv_entries = {{"3333444444", "333344444455", 2}, {"4444555555", "", 5}};
     w.refused_slots = 1u << 2 | 1u << 5;
     open();
     for (int line : {0, 1, -1}) {
-        w.list_selection = line;
+        w.selection[IDC_KEY_LIST] = line;
         w.reset_key_status = line < 0 ? IDS_ERR_RESET_KEY : 0;
         main_window_command(IDC_UNLOAD_KEY);
         EXPECT_EQ(w.focus, IDC_UNLOAD_KEY);
     }
     auto listed = w.drv_entries;
     w.drv_entries.pop_back(); // the key is gone: the list is read again
-    w.list_selection = 1;
+    w.selection[IDC_KEY_LIST] = 1;
     w.reset_key_status = 0;
     main_window_command(IDC_UNLOAD_KEY);
-    EXPECT_EQ(w.list.size(), 1u);
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 1u);
     w.drv_entries = listed;
     main_window_command(IDC_UNLOAD_ALL);
     std::string resets;
@@ -254,68 +270,82 @@ TEST_F(MainWindowTest, UnloadingKeys) {
     EXPECT_EQ(log_text(), "unload 333344444455/1|unload 4444555555/1|unload xxxxssssssyy/1|"
                           "box Can`t  reset key (3 )|unload 4444555555/1" +
                               resets);
+    EXPECT_EQ(w.selected_at_box, ""); // the slots reset before it took the list away
     EXPECT_EQ(w.list_extent, 0);
-    EXPECT_EQ(w.list.size(), 2u);                    // the keys that stayed, listed again
-    EXPECT_TRUE(w.controls[IDC_UNLOAD_ALL].enabled); // as the rebuild left them
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u); // the keys that stayed, listed again
+    EXPECT_TRUE(ui(IDC_UNLOAD_ALL, UI_ENABLED)); // as the rebuild left them
 
     w.refused_slots = 0; // every slot reset: the buttons go, whatever the library still lists
-    w.controls[IDC_UNLOAD_ALL].pushed = true; // as the click left it
+    ui(IDC_UNLOAD_ALL, UI_PUSHED) = true; // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
     for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
-        EXPECT_FALSE(w.controls[id].enabled) << id;
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].pushed);
-    EXPECT_FALSE(w.controls[IDC_UNLOAD_ALL].default_style);
+        EXPECT_FALSE(ui(id, UI_ENABLED)) << id;
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_PUSHED));
+    EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_DEFAULT_BUTTON));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
 }
 
 TEST_F(MainWindowTest, LoadingKeys) {
     w.strings[{program_name, IDS_ERR_NO_FREE_SLOTS}] = "No free slots";
-    w.drv_entries = {entry(0), entry(3)};
+    w.drv_entries = {{"1", "", 0}, {"1", "", 3}};
     open(true, true, "A");
     w.init_key_results = {ORX_NO_FREE_SLOTS, 0};
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "init A:\\ waiting|box No free slots (38 )");
     EXPECT_EQ(w.selected_at_box, "Loading..."); // shown selected while it stands
     EXPECT_FALSE(w.load_pushed_at_box);
-    EXPECT_EQ(w.list.size(), 2u); // the loading line is gone again
-    EXPECT_FALSE(w.wait_cursor);
+    EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u); // the loading line is gone again
+    EXPECT_FALSE(ui(0, UI_WAIT_CURSOR));
     EXPECT_EQ(w.focus, IDC_LOAD_KEY);
-    w.drv_entries.push_back(entry(1));
+    w.drv_entries.push_back({"1", "", 1});
     w.log.clear();
     main_window_command(IDC_LOAD_KEY); // a success tells nothing
     EXPECT_EQ(log_text(), "init A:\\ waiting");
-    EXPECT_EQ(w.list_selection, 1); // the first free slot before the load
-    EXPECT_FALSE(w.controls[IDC_LOAD_KEY].pushed);
+    EXPECT_EQ(w.selection[IDC_KEY_LIST], 1); // the first free slot before the load
+    EXPECT_FALSE(ui(IDC_LOAD_KEY, UI_PUSHED));
 
-    w.combo_selection = -1; // no device code: nothing to load
+    w.selection[IDC_KEY_DEVICE] = -1; // no device code: nothing to load
     w.log.clear();
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "");
 }
 
-TEST_F(MainWindowTest, Status4101SavesTheWindowsChoiceAndRequestsTheMedium) {
+// Status 4101 stores the window's choice and asks for the medium; Exit stores it while the
+// driver is seeded, also as the key devices' default when they have a key.
+TEST_F(MainWindowTest, Status4101AndExitSaveTheWindowsChoice) {
     user_key(ORX_SETTINGS_KEY);
     register_devices({"Accord"});
     open(true, true, "A");
-    w.combo_selection = 1;
+    w.selection[IDC_KEY_DEVICE] = 1;
     main_window_command(IDM_AUTO_RNG);
     w.init_key_results = {ORX_KEY_MEDIUM_REQUEST};
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(log_text(), "init TM:A4.P waiting|lokey 2880|lokey 2880");
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "DefaultKeyDev"), ORX_ACCORD_DEVICE);
     EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
+    user_key(ORX_KEY_DEVICES_KEY);
+    w.selection[IDC_KEY_DEVICE] = -1; // no selection: the stored device stays
+    main_window_command(IDM_AUTO_RNG);
+    main_window_command(IDM_EXIT);
+    EXPECT_EQ(value(ORX_KEY_DEVICES_KEY, "default"), ORX_ACCORD_DEVICE);
+    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), "");
 }
 
-TEST_F(MainWindowTest, FortyKeyReleasesThenOneMoreComplete) {
+// Moves count one, a press rounds up to the next ten, a sample at every tenth; the event
+// after the fortieth sample completes the collection.
+TEST_F(MainWindowTest, FortySamplesThenOneMoreEventComplete) {
     user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(32, 0)};
     w.counter = 0x100000005ull;
     open(false);
+    events(EVENT_MOVE, 9);
+    EXPECT_EQ(loader.rng_progress, 0);
     events(EVENT_PRESS, RNG_SAMPLES);
+    EXPECT_EQ(window_state.rng_event_counter, 10 * RNG_SAMPLES);
     EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
     EXPECT_EQ(w.steps, RNG_SAMPLES);
     EXPECT_EQ(w.progress, RNG_SAMPLES);
     EXPECT_TRUE(visible(IDC_RNG_GROUP));
-    events(EVENT_PRESS, 1);
+    main_window_device_change(DEVICE_OTHER, 0, 1); // a device change is a press
     EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
     for (int id : rng_view)
         EXPECT_FALSE(visible(id)) << id;
@@ -326,33 +356,16 @@ TEST_F(MainWindowTest, FortyKeyReleasesThenOneMoreComplete) {
     ASSERT_EQ(mask.size(), 32u);
     EXPECT_EQ(mask[0], uint8_t(9 + 1000 + 8 + 5));
     events(EVENT_PRESS, 5);
-    EXPECT_EQ(w.steps, RNG_SAMPLES);
     EXPECT_EQ(w.byte_reads, RNG_SAMPLES);
-}
 
-TEST_F(MainWindowTest, MovesCountTenAtATimeAPressRoundsUpAFailedReadCostsABarStep) {
+    SetUp(); // a failed read costs a bar step and no sample
     open(false);
-    events(EVENT_MOVE, 5);
-    EXPECT_EQ(loader.rng_progress, 0);
-    events(EVENT_PRESS, 1);
-    EXPECT_EQ(window_state.rng_event_counter, 10);
-    events(EVENT_MOVE, 9);
-    EXPECT_EQ(loader.rng_progress, 1);
-    events(EVENT_MOVE, 1);
-    EXPECT_EQ(loader.rng_progress, 2);
     w.byte_read_fails = true;
     events(EVENT_PRESS, 3);
-    EXPECT_EQ(loader.rng_progress, 2);
-    EXPECT_EQ(w.progress, 5);
-    EXPECT_EQ(w.steps, 2);
-    w.byte_read_fails = false;
-    events(EVENT_MOVE, 105);
-    events(EVENT_PRESS, 1);
-    EXPECT_EQ(window_state.rng_event_counter, 160); // 155 rounded up to the next ten
-    events(EVENT_MOVE, 270);
-    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
-    main_window_device_change(DEVICE_OTHER, 0, 1); // a device change is a press
-    EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
+    events(EVENT_MOVE, 10);
+    EXPECT_EQ(loader.rng_progress, 0);
+    EXPECT_EQ(w.progress, 4);
+    EXPECT_EQ(w.steps, 0);
 }
 
 TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionModeILoadsOnceAkkordsListStays) {
@@ -376,49 +389,11 @@ TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionModeILoadsOnceAkkordsListStays
     EXPECT_TRUE(visible(IDC_KEY_DEVICE));
     events(EVENT_PRESS, 1);
     EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
-    EXPECT_EQ(combo(), "Floppy  (A:)=A:\\;0");
-
-    SetUp(); // Load Key in an unattended mode: a failure ends the window without a box
-    loader.command_mode = 'I';
-    loader.rng_progress = RNG_SAMPLES;
-    w.removable = "A";
+    EXPECT_EQ(items(), "Floppy  (A:)=A:\\;0");
+    loader.command_mode = 'I'; // Load Key in an unattended mode: a failure ends the window
     w.init_key_results = {ORX_KEY_HOARDER_ERROR};
-    open(false);
+    w.log.clear();
     main_window_command(IDC_LOAD_KEY);
     EXPECT_EQ(w.ended, ORX_KEY_HOARDER_ERROR);
-    EXPECT_EQ(log_text(), "init A:\\ waiting");
-}
-
-TEST_F(MainWindowTest, ExitSavesOnlyWhileSeededAndRefreshNeedsWordTwoExactlyOne) {
-    user_key(ORX_SETTINGS_KEY);
-    open(false);
-    main_window_command(COMMAND_CANCEL);
-    EXPECT_EQ(w.ended, 0);
-    EXPECT_EQ(fake().registry_writes, 0);
-
-    SetUp();
-    user_key(ORX_SETTINGS_KEY);
-    w.info.word[ORVEXA_INFO_SEED_ACCEPTED] = loader.drv_info.word[2] = 2;
-    main_window_init();
-    w.drv_entries = {entry(1)};
-    main_window_command(IDM_REFRESH);
-    EXPECT_TRUE(w.list.empty());
-    main_window_command(IDM_AUTO_RNG);
-    main_window_command(IDM_EXIT);
-    EXPECT_EQ(value(ORX_SETTINGS_KEY, "RNGAutoDev"), ORX_ACCORD_DEVICE);
-}
-
-TEST_F(MainWindowTest, SwitchingCompressionOnAsksFirstSwitchingOffNot) {
-    open();
-    FakeKey& key = user_key(ORX_COMPRESS_KEY);
-    key.values["CompressFilesMode"] = {ORX_REG_DWORD, {6, 0, 0, 0}};
-    for (int answer : {7, 6, 1}) { // No, Yes, then switching off asks nothing
-        w.box_answer = answer;
-        main_window_command(IDM_COMPRESS_FILES);
-        EXPECT_EQ(key.values["CompressFilesMode"].bytes[0], answer == 6 ? 7 : 6);
-        EXPECT_EQ(w.checked[IDM_COMPRESS_FILES], answer == 6);
-    }
-    EXPECT_EQ(w.log, std::vector<std::string>(2, std::string("box ") + compress_confirm_text));
-    EXPECT_EQ(w.box_caption, compress_confirm_caption);
-    EXPECT_EQ(w.box_flags, 0x34u);
+    EXPECT_EQ(log_text(), "init A:\\ waiting"); // without a box
 }

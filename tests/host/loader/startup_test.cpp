@@ -7,15 +7,6 @@
 #define BOUND STARTED "|load C:\\sys\\scrypt.dll"
 #define AKKORD_TRIED "load tmdrv32.dll|free tmdrv32.dll"
 
-TEST(CommandMode, OnlyTheWholeLineAfterUpperCasingSelectsAMode) {
-    const std::pair<const char*, int> cases[] = {{"i", 'I'}, {"u", 'U'}, {"r", 'R'}, {"S", 'S'},
-                                                 {"I ", 0},  {"/I", 0},  {"IR", 0},  {"", 0}};
-    for (auto& c : cases) {
-        std::string line = c.first;
-        EXPECT_EQ(parse_command_mode(&line[0]), c.second) << c.first;
-    }
-}
-
 // One row per journey through start-up and the unattended modes: the machine, the command
 // line, the exit code and everything the loader did outside.
 TEST_F(LoaderTest, Journeys) {
@@ -35,6 +26,7 @@ TEST_F(LoaderTest, Journeys) {
          "secure dll search|load res419.dll|no critical-error boxes|box Oshibka (3 )"},
         {"", "driver-absent", EXIT_DRIVER, STARTED "|box Error driver ORVEXA (3 )"},
         {"R", "off", EXIT_DRIVER, STARTED}, // every unattended mode alike: no box
+        {"rI", "off", EXIT_DRIVER, STARTED "|box Error driver ORVEXA (3 )"}, // no mode
         {"", "long-system-dir", EXIT_LIBRARIES, STARTED "|beep 440/300|box No library (503 )"},
         {"S", "no-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
         {"I", "bare-rdr", EXIT_LIBRARIES, BOUND "|beep 440/300"},
@@ -80,8 +72,10 @@ TEST_F(LoaderTest, Journeys) {
         if (is("third-try"))
             w.init_key_results.push_back(0);
         w.refused_slots = is("refuses-reset");
+        auto text = [](const char* s) { return FakeValue{ORX_REG_SZ, {s, s + strlen(s) + 1}}; };
         if (is("auto"))
-            configure_auto_rng();
+            user_key(ORX_SETTINGS_KEY).values = {{"RNGAutoDev", text(ORX_ACCORD_DEVICE)},
+                                                 {"DefaultKeyDev", text("A:\\")}};
         w.seed_bytes_make_ready = !is("unseeded-by-akkord");
         if (is("no-akkord-library"))
             w.modules.erase("tmdrv32.dll");
@@ -89,19 +83,6 @@ TEST_F(LoaderTest, Journeys) {
         EXPECT_EQ(run(row.line), row.exit_code) << row.machine;
         EXPECT_EQ(log_text(), row.log) << row.machine;
     }
-}
-
-TEST_F(LoaderTest, StartUpTakesTheTextsOfTheLanguageModuleAndAkkordSeedsTheDriver) {
-    world().language = 0x0419;
-    world().modules["res419.dll"];
-    world().strings[{"res419.dll", IDS_LOADING}] = "Zagruzka";
-    configure_auto_rng();
-    for (int i = 0; i < ORX_AKKORD_RANDOM_SIZE; ++i)
-        world().akkord_bytes[i] = uint8_t(i);
-    EXPECT_EQ(run("I"), EXIT_DONE);
-    EXPECT_STREQ(loader.loading_text, "Zagruzka");
-    EXPECT_EQ(world().put_bytes, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
 }
 
 // Without Akkord the unattended modes need the operator in the main window; the exit code
@@ -141,6 +122,7 @@ TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
             };
             bool done = window == DONE || window == LATE || (!*mode && window == CLOSED);
             EXPECT_EQ(run(mode), done ? 0 : 502);
+            EXPECT_STREQ(loader.loading_text, "Loading...");
             std::string log = log_text(), tries = "window orxload.exe";
             if (window == NOT_CREATED || window == LATE)
                 tries += "|sleep 1000|" + tries + "|sleep 1000|" + tries;
