@@ -2,6 +2,9 @@
 
 using GeneratorTest = LibraryTest;
 
+// Read before any test sets it: a freshly loaded library counts its generator as checked.
+const int checked_at_load = orx_rndm_checked();
+
 // The statistic of the self-test's 25,600 bytes just inside and outside both bounds (their
 // square sums are even, so no bound is hit exactly). A sample buffer that cannot be had ends
 // the self-test at once; a failed query only means "not ready".
@@ -10,6 +13,7 @@ TEST_F(GeneratorTest, BoundsAreInclusiveAndAnEvenSampleFails) {
         uint32_t square_sum;
         int passes;
     } cases[] = {{0, 0}, {20532, 0}, {20534, 1}, {31058, 0}, {31056, 1}};
+    EXPECT_EQ(checked_at_load, 1);
     for (auto& c : cases) {
         stream = sample_with_square_sum(c.square_sum);
         uint32_t counts[256];
