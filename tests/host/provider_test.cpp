@@ -99,6 +99,8 @@ TEST_F(ProviderTest, GetRandomReadsTheCeilingOfLengthOverBlockLength) {
     EXPECT_EQ(std::make_tuple(block_reads, out[32], out[33]),
               std::make_tuple(4, 1 + (64 + 32) % 7, 0xEE));
     EXPECT_EQ(run([&] { return table->get_random(1, nullptr); }), make_tuple(3, 3u));
+    fixed[ORVEXA_IOCTL_BLOCK_READ] = fails(31); // no block read is no bytes
+    EXPECT_EQ(run([&] { return table->get_random(8, out.data()); }), make_tuple(3, 1u));
     orvexa_drv_close();
     fake().open_fails = true;
     EXPECT_EQ(run([&] { return orvexa_rndm_get_bytes(out.data(), 8); }), make_tuple(0, 51u));
