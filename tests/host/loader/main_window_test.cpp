@@ -270,19 +270,20 @@ TEST_F(MainWindowTest, UnloadingKeys) {
     EXPECT_EQ(log_text(), "unload 333344444455/1|unload 4444555555/1|unload xxxxssssssyy/1|"
                           "box Can`t  reset key (3 )|unload 4444555555/1" +
                               resets);
-    EXPECT_EQ(w.selected_at_box, ""); // the slots reset before it took the list away
-    EXPECT_EQ(w.list_extent, 0);
+    EXPECT_EQ(w.selected_at_box, "");            // the slots reset before it took the list away
     EXPECT_EQ(w.items[IDC_KEY_LIST].size(), 2u); // the keys that stayed, listed again
     EXPECT_TRUE(ui(IDC_UNLOAD_ALL, UI_ENABLED)); // as the rebuild left them
+    EXPECT_EQ(w.focus, IDC_UNLOAD_ALL);
 
     w.refused_slots = 0; // every slot reset: the buttons go, whatever the library still lists
-    ui(IDC_UNLOAD_ALL, UI_PUSHED) = true; // as the click left it
+    w.drv_entries.push_back({"", "", 1234567}); // its line is wider than the list: no scrolling
+    ui(IDC_UNLOAD_ALL, UI_PUSHED) = true;       // as the click left it
     main_window_command(IDC_UNLOAD_ALL);
     for (int id : {IDC_UNLOAD_KEY, IDC_UNLOAD_ALL})
         EXPECT_FALSE(ui(id, UI_ENABLED)) << id;
     EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_PUSHED));
     EXPECT_FALSE(ui(IDC_UNLOAD_ALL, UI_DEFAULT_BUTTON));
-    EXPECT_EQ(w.focus, IDC_LOAD_KEY);
+    EXPECT_EQ(std::make_pair(w.focus, w.list_extent), std::make_pair(int(IDC_LOAD_KEY), 0));
 }
 
 TEST_F(MainWindowTest, LoadingKeys) {
