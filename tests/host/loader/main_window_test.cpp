@@ -213,7 +213,8 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     std::vector<DrvKeyInfo> slots = {{"", "", 0}, {"", "", 1}, {"", "", 3}};
     EXPECT_EQ(first_gap(slots.data(), 3), 2u);
     EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
-    EXPECT_EQ(first_gap(slots.data(), 2), 2u); // a read past its end shows
+    std::vector<DrvKeyInfo> full(slots.begin(), slots.begin() + 2); // a read past it shows
+    EXPECT_EQ(first_gap(full.data(), 2), 2u);
 }
 
 TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
@@ -338,9 +339,10 @@ TEST_F(MainWindowTest, FortySamplesThenOneMoreEventComplete) {
     user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(32, 0)};
     w.counter = 0x100000005ull;
     open(false);
+    events(EVENT_PRESS, RNG_SAMPLES - 1);
     events(EVENT_MOVE, 9);
-    EXPECT_EQ(loader.rng_progress, 0);
-    events(EVENT_PRESS, RNG_SAMPLES);
+    EXPECT_EQ(loader.rng_progress, RNG_SAMPLES - 1);
+    main_window_event(EVENT_MOVE, 1009); // the tenth move takes the last sample
     EXPECT_EQ(window_state.rng_event_counter, 10 * RNG_SAMPLES);
     EXPECT_EQ(loader.rng_progress, RNG_SAMPLES);
     EXPECT_EQ(w.steps, RNG_SAMPLES);
@@ -352,10 +354,12 @@ TEST_F(MainWindowTest, FortySamplesThenOneMoreEventComplete) {
         EXPECT_FALSE(visible(id)) << id;
     EXPECT_TRUE(visible(IDC_KEY_DEVICE));
     EXPECT_TRUE(visible(IDC_EXIT)); // the loaded-keys list was refreshed
-    // Sample i is byte i + 1 of the driver plus the message time 1000 + i and the counter.
+    // Sample i is byte i + 1 of the driver plus the time of the message that took it and the
+    // counter; the mask takes samples 8 to 39.
     auto& mask = user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE].bytes;
     ASSERT_EQ(mask.size(), 32u);
-    EXPECT_EQ(mask[0], uint8_t(9 + 1000 + 8 + 5));
+    EXPECT_EQ(std::make_pair(mask[0], mask[31]),
+              std::make_pair(uint8_t(9 + 1008 + 5), uint8_t(40 + 1009 + 5)));
     events(EVENT_PRESS, 5);
     EXPECT_EQ(w.byte_reads, RNG_SAMPLES);
 
