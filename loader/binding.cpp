@@ -51,9 +51,11 @@ int draw_akkord_bytes(const akkord_entries& tm, uint8_t block[ORX_AKKORD_RANDOM_
     return tm.random(block, ORX_AKKORD_RANDOM_SIZE) == 0;
 }
 
-// Into a request zeroed beforehand: the field's NUL is already there.
-void put_text(uint8_t* field, const char* text) {
-    memcpy(field, text, strlen(text));
+// A text into a field of `Room` bytes of a request zeroed beforehand; a text that would leave
+// the field no NUL does not compile.
+template <size_t Room, size_t N> void put_text(uint8_t* field, const char (&text)[N]) {
+    static_assert(N <= Room, "the text and its NUL must fit the field");
+    memcpy(field, text, N);
 }
 
 void put32(uint8_t* p, uint32_t v) {
@@ -123,11 +125,11 @@ void build_lokey_request(LokeyRequest* request) {
     put32(r + 16, 4);
     put32(r + 28, 8);
     put32(r + 36, 6753);
-    put_text(r + 40, "000290000001");
-    put_text(r + 56, "000100000101");
-    put_text(r + 72, "000190000101");
-    put_text(r + 828, "c:\\keys\\hd");
-    put_text(r + 1852, "wbotho.dll");
+    put_text<16>(r + 40, "000290000001");
+    put_text<16>(r + 56, "000100000101");
+    put_text<16>(r + 72, "000190000101");
+    put_text<1024>(r + 828, "c:\\keys\\hd");
+    put_text<1024>(r + 1852, "wbotho.dll");
 }
 
 void key_medium_request() {
