@@ -115,7 +115,9 @@ fi
 echo "== selftest"
 run selftest --json --save "$(winpath "$work/sample.bin")"
 [ "$rc" -eq 5 ] && run selftest --json --save "$(winpath "$work/sample.bin")" # a rare miss
-check 0 "selftest" "d['pass'] and 205.33 <= d['chi_square']['attempts'][0] <= 310.57"
+# A fair sample misses the bounds now and then: the test then draws again, up to five times.
+check 0 "selftest" "d['pass'] and [205.33 <= x <= 310.57 for x in d['chi_square']['attempts']] \
+== [False] * (len(d['chi_square']['attempts']) - 1) + [True]"
 [ "$(stat -c %s "$work/sample.bin" 2>/dev/null)" = 25600 ] || fail "selftest --save size"
 ent_agrees "$work/sample.bin"
 # A generator that only yields 128 values: the library's test fails all five samples.
