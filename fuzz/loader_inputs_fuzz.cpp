@@ -1,6 +1,6 @@
 // Feeds everything orxload takes from outside to its portable code: the command line, the
-// driver record, the outside libraries' answers, the registry, the drive lists, the About
-// box's version resource, and what the operator does in the main window. The world is the
+// driver record, the outside libraries' answers, the registry, the drive lists and what the
+// operator does in the main window. The world is the
 // native tests' (tests/host/loader/fake_world.cpp); here every answer comes from the input,
 // in the order the loader asks. An exhausted input answers zeros: mostly "success". Every
 // answer keeps the contract of the real call; within it anything goes.
@@ -11,10 +11,6 @@
 #include <string>
 
 #include "../common/registry.h"
-#include "about_box.h"
-#include "about_platform.h"
-#include "about_texts.h"
-#include "component_tree.h"
 #include "fake_platform.h"
 #include "fake_world.h"
 #include "key_device_list.h"
@@ -27,7 +23,6 @@ namespace {
 
 const uint8_t* input = nullptr;
 size_t input_left = 0;
-std::string version_block;
 const uint32_t commands[] = {ID_RNG_SAMPLE, COMMAND_CANCEL,     IDC_EXIT,       IDM_EXIT,
                              IDC_LOAD_KEY,  IDC_UNLOAD_KEY,     IDC_UNLOAD_ALL, IDM_REFRESH,
                              IDM_AUTO_RNG,  IDM_COMPRESS_FILES, IDM_ABOUT};
@@ -204,7 +199,7 @@ void operator_action(uint8_t action) {
 }
 
 // The dialog's run: its initialisation, then the operator's actions until it ends; an
-// operator who has nothing more to do closes it. About boxes asked for are shown.
+// operator who has nothing more to do closes it.
 int main_window() {
     if (byte() == 1)
         return -1; // the dialog cannot be created
@@ -212,10 +207,6 @@ int main_window() {
     main_window_init();
     for (int n = 0; n < 96 && w.ended == -1000; ++n) {
         operator_action(input_left ? byte() : 7);
-        for (; w.about_boxes > 0; --w.about_boxes) {
-            static char instance;
-            ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, nullptr);
-        }
     }
     if (w.ended == -1000)
         main_window_command(COMMAND_CANCEL);
@@ -228,7 +219,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = data;
     input_left = size;
     reset_world();
-    Cp1251Installed = 0;
     World& w = world();
     w.answer = answer;
     fake().registry_hook = registry;
@@ -244,68 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     w.counter = uint64_t(u32()) << 8;
     std::string command_line = text(byte() % 64);
     run_loader(&command_line[0]);
-    if (byte() == 1) { // the About box with a product key of its own, as other programs show it
-        static char instance;
-        ShowAboutBox(&instance, nullptr, IDI_ORXLOAD, "orxload");
-    }
     if (fake().open_keys != 0)
         fail("registry key left open");
     return 0;
-}
-
-// --- the About box's platform ---
-
-void ap_enum_installed_code_pages(ap_code_page_visitor visit) {
-    static const char* const pages[] = {"1251", "1252", "866", "437"};
-    for (int n = byte() % 6; n > 0; --n) {
-        uint8_t b = byte();
-        if (!visit(b < 4 ? pages[b] : std::to_string(u16()).c_str()))
-            return;
-    }
-}
-uint32_t ap_ansi_code_page(void) {
-    return byte() == 1 ? 1251 : 1252;
-}
-int ap_ansi_to_utf16(const char* text, uint16_t* out, int room) {
-    int units = int(strlen(text)) + 1;
-    if (byte() == 1 || (room && room < units))
-        return 0;
-    for (int i = 0; room && i < units; ++i)
-        out[i] = static_cast<unsigned char>(text[i]);
-    return units;
-}
-uint32_t ap_module_file_name(void*, char* name, uint32_t size) {
-    return byte() == 1 ? 0 : uint32_t(snprintf(name, size, "C:\\orx\\orxload.exe"));
-}
-uint32_t ap_version_info_size(const char*) {
-    uint8_t b = byte();
-    return b == 1 ? 0 : 64 + b * 4u;
-}
-int ap_version_info(const char*, uint32_t size, void* data) {
-    if (byte() == 1)
-        return 0;
-    fill(data, size);
-    version_block.assign(static_cast<char*>(data), size);
-    return 1;
-}
-// VerQueryValue: a text of any length that stays inside the block.
-int ap_version_query(const void* data, const char*, const char** text, uint32_t* length) {
-    if (byte() == 1 || version_block.empty())
-        return 0;
-    *text = static_cast<const char*>(data);
-    *length = u16() % (version_block.size() + 1);
-    return 1;
-}
-void ap_message_box(void*, const char*, const char*) {}
-// The dialog inserts the tree's items in order, each under one already inserted, then
-// expands the items listed.
-int ap_run_dialog(void*, const void*, uint32_t, void*, const char* product) {
-    ComponentTree tree = CollectComponents(about_texts(), product);
-    for (size_t i = 0; i < tree.items.size(); ++i)
-        if (tree.items[i].parent >= int(i) || tree.items[i].depth < 1 || tree.items[i].depth > 3)
-            fail("tree item out of order");
-    for (int index : tree.expand)
-        if (index < 0 || size_t(index) >= tree.items.size())
-            fail("tree expands an item it does not have");
-    return byte() == 1 ? -1 : 1;
 }

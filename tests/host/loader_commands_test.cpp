@@ -73,23 +73,3 @@ TEST_F(LoaderCommandsTest, SeedByteAnswerChecksAndResetErrors) {
     fixed[ORVEXA_IOCTL_KEY_RESET] = fails(53);
     EXPECT_EQ(run([] { return orvexa_key_reset_slot(3); }), make_tuple(0, 53u));
 }
-
-// A name is cut at `size` characters and always terminated; unnamed codes, a null buffer
-// or a negative size write nothing.
-TEST_F(LoaderCommandsTest, StatusNames) {
-    const std::string texts[] = {"ORX_D", "", "DRIVER_OPEN_ERROR"};
-    const int cases[][3] = {
-        // code, size, the text (-1: the buffer is left alone)
-        {0, 7, -1}, {52, 7, -1}, {54, 7, -1}, {1, 5, 0}, {1, 0, 1}, {51, 63, 2}, {2, -1, -1},
-    };
-    for (auto& c : cases) {
-        char buffer[64];
-        std::memset(buffer, 'x', sizeof buffer);
-        orx_set_status(uint32_t(c[0]));
-        std::string text = c[2] < 0 ? "" : texts[c[2]];
-        EXPECT_EQ(orvexa_drv_status_name(buffer, c[1]), int(text.size()));
-        EXPECT_EQ(std::string(buffer, text.size() + 2), c[2] < 0 ? "xx" : text + '\0' + 'x')
-            << c[0];
-    }
-    EXPECT_EQ(orvexa_drv_status_name(nullptr, 10), 0);
-}

@@ -62,30 +62,6 @@ TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
     EXPECT_EQ(run([&] { return table->put_seed(1, 32, nullptr); }), make_tuple(3, 3u));
 }
 
-// Eight single seed bytes can ready the generator on their own (a driver that holds keys):
-// the generator must then be tested, for (1, 8) and for (1, 40), whose 32-byte seed finds
-// it ready already.
-TEST_F(ProviderTest, SingleBytesThatReadyTheGeneratorAreSelfTested) {
-    auto base = fake().handler;
-    fake().handler = [&, base](const FakeRequest& r) {
-        FakeAnswer a = base(r);
-        words[1] |= r.code == ORVEXA_IOCTL_SEED_BYTE && seed_bytes >= 8;
-        return a;
-    };
-    on_key_set = [&] { words[2] = 1; };
-    uint8_t data[40] = {};
-    for (int size : {40, 8}) { // a sample that fails: the test must leave it unchecked
-        orx_set_rndm_checked(1);
-        words[1] = words[2] = words[3] = 0;
-        seed_bytes = block_reads = 0;
-        stream = sample_with_square_sum(80000);
-        table->put_seed(1, size, data);
-        int kind = -1, need = -1;
-        ASSERT_EQ(table->get_seed_need(&kind, &need), 0);
-        EXPECT_EQ(make_tuple(block_reads, kind), make_tuple(size == 40 ? 8002 : 4001, 1)) << size;
-    }
-}
-
 // Whole blocks and the first bytes of one more for a remainder; no bytes asks nothing.
 TEST_F(ProviderTest, GetRandomReadsTheCeilingOfLengthOverBlockLength) {
     stream = bytes(7, 1);

@@ -32,48 +32,6 @@ TEST_F(BindingTest, CandidatesInOrderAndOnlyACompleteOneBinds) {
     }
 }
 
-TEST_F(BindingTest, AkkordNeedsItsThreeEntriesAndInformationWordsOfFourAnd320) {
-    struct {
-        uint16_t words[2], info_status, random_status;
-        int32_t present;
-        int used;
-    } rows[] = {{{4, 320}, 0, 0, 1, 1}, {{5, 400}, 0, 0, 1, 1}, {{4, 319}, 0, 0, 1, 0},
-                {{3, 320}, 0, 0, 1, 0}, {{4, 320}, 1, 0, 1, 0}, {{4, 320}, 0, 1, 1, 0},
-                {{4, 320}, 0, 0, 0, 0}};
-    for (auto& r : rows) {
-        SetUp();
-        user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(40, 0x10)};
-        for (int i = 0; i < ORX_AKKORD_RANDOM_SIZE; ++i)
-            world().akkord_bytes[i] = uint8_t(i);
-        std::memcpy(world().akkord_words, r.words, sizeof r.words);
-        world().akkord_info_status = r.info_status;
-        world().akkord_random_status = r.random_status;
-        world().akkord_present = r.present;
-        EXPECT_EQ(akkord_auto_init(), r.used);
-        // The first 8 bytes seed the driver, the next 32 are added to the stored mask (a
-        // longer one keeps its tail).
-        std::vector<uint8_t> seed = {0, 1, 2, 3, 4, 5, 6, 7}, mask(40, 0x10);
-        for (int i = 0; r.used && i < 32; ++i)
-            mask[size_t(i)] = uint8_t(0x10 + 8 + i);
-        EXPECT_EQ(world().put_bytes, r.used ? seed : std::vector<uint8_t>());
-        EXPECT_EQ(user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE].bytes, mask);
-        EXPECT_EQ(loader.rng_progress, r.used ? RNG_SAMPLES : 0);
-        EXPECT_EQ(log_text(), "load tmdrv32.dll|free tmdrv32.dll");
-        EXPECT_EQ(loader.akkord_unavailable, 0); // a device failure may be retried
-    }
-    for (std::string missing : {"", "TmDriverPresent", "TmGetInfo"}) { // never looked for again
-        SetUp();
-        if (missing.empty())
-            world().modules.erase("tmdrv32.dll");
-        else
-            world().modules["tmdrv32.dll"].erase(missing);
-        EXPECT_EQ(akkord_auto_init(), 0);
-        EXPECT_EQ(akkord_auto_init(), 0);
-        EXPECT_EQ(log_text(),
-                  missing.empty() ? "load tmdrv32.dll" : "load tmdrv32.dll|free tmdrv32.dll");
-    }
-}
-
 TEST_F(BindingTest, KeyMediumRequestLayout) {
     loader.program_instance = reinterpret_cast<lp_module>(uintptr_t(0x00400000));
     LokeyRequest r;

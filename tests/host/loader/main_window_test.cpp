@@ -217,34 +217,6 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     EXPECT_EQ(first_gap(full.data(), 2), 2u);
 }
 
-TEST_F(MainWindowTest, MisbehavingKeyListsNeverOverrunTheLine) {
-    DrvKeyInfo wild;
-    std::memset(&wild, '9', sizeof wild); // no terminating NULs anywhere
-    wild.slot = 3;
-    w.drv_entries = std::vector<DrvKeyInfo>(ORX_DRV_KEY_INFO_MAX, wild);
-    w.drv_count = 40;
-    open();
-    ASSERT_EQ(w.items[IDC_KEY_LIST].size(), size_t(ORX_DRV_KEY_INFO_MAX));
-    EXPECT_EQ(w.items[IDC_KEY_LIST][0].text, "3 : 999999999999   9999999999");
-    EXPECT_EQ(w.list_extent, 0);
-    w.drv_entries = {DrvKeyInfo{"", "", 1234567}}; // wider than the sample
-    w.drv_count = 2; // one entry written, two reported: the other reads as empty
-    main_window_command(IDM_REFRESH);
-    EXPECT_EQ(items(IDC_KEY_LIST), "1234567: ____________   ______;" // cut to the line
-                                   "0 : ____________   __________;1");
-    EXPECT_EQ(w.list_extent, 6 * 30);
-    w.queries_that_answer = 0; // the driver no longer answers
-    w.log.clear();
-    main_window_command(IDM_REFRESH);
-    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
-
-    SetUp();
-    w.drv_status = 4017;
-    open();
-    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
-    EXPECT_EQ(w.ended, 0);
-}
-
 TEST_F(MainWindowTest, UnloadingKeys) {
     w.drv_entries = {{"3333444444", "333344444455", 2}, {"4444555555", "", 5}};
     w.refused_slots = 1u << 2 | 1u << 5;
@@ -371,34 +343,4 @@ TEST_F(MainWindowTest, FortySamplesThenOneMoreEventComplete) {
     EXPECT_EQ(loader.rng_progress, 0);
     EXPECT_EQ(w.progress, 4);
     EXPECT_EQ(w.steps, 0);
-}
-
-TEST_F(MainWindowTest, ModeSEndsAfterTheCollectionModeILoadsOnceAkkordsListStays) {
-    loader.command_mode = 'S';
-    open(false);
-    events(EVENT_PRESS, RNG_SAMPLES + 1);
-    EXPECT_EQ(w.ended, 0);
-
-    SetUp();
-    loader.command_mode = 'I';
-    w.init_key_results = {ORX_KEY_HOARDER_ERROR};
-    open(false);
-    events(EVENT_PRESS, RNG_SAMPLES + 1);
-    EXPECT_EQ(w.ended, ORX_KEY_HOARDER_ERROR);
-    EXPECT_EQ(log_text(), "init A:\\");
-
-    SetUp(); // Akkord reached 40 at start-up, the driver is not seeded
-    loader.rng_progress = RNG_SAMPLES;
-    w.removable = "A";
-    open(false);
-    EXPECT_TRUE(visible(IDC_KEY_DEVICE));
-    events(EVENT_PRESS, 1);
-    EXPECT_EQ(loader.rng_progress, RNG_FINISHED);
-    EXPECT_EQ(items(), "Floppy  (A:)=A:\\;0");
-    loader.command_mode = 'I'; // Load Key in an unattended mode: a failure ends the window
-    w.init_key_results = {ORX_KEY_HOARDER_ERROR};
-    w.log.clear();
-    main_window_command(IDC_LOAD_KEY);
-    EXPECT_EQ(w.ended, ORX_KEY_HOARDER_ERROR);
-    EXPECT_EQ(log_text(), "init A:\\ waiting"); // without a box
 }

@@ -19,20 +19,6 @@ class MessagesTest : public LoaderTest {
     }
 };
 
-TEST_F(MessagesTest, OwnIdsShowTheirTextOthersTheInternalErrorOrTheReaders) {
-    world().strings[{program_name, IDS_ERR_KEY_HOARDER}] = "Hoarder";
-    EXPECT_EQ(shown(IDS_ERR_KEY_HOARDER, 7), "box Hoarder (7 )");
-    for (int id : {-2, 2, int(IDS_ERROR_CAPTION), 508, 3999})
-        EXPECT_EQ(shown(id, id), "box Internal error (" + std::to_string(id) + " )");
-    EXPECT_EQ(world().box_caption, "Error");
-    EXPECT_EQ(world().box_flags, ORX_ERROR_BOX_FLAGS);
-    world().reader_texts[4000] = "Card reader not found";
-    EXPECT_EQ(shown(4000, 4000), "box Card reader not found (4000 )");
-    EXPECT_EQ(shown(4102, 4102), "box Internal error (4102 )");
-    loader.rdr_error_a = nullptr; // no reader library bound
-    EXPECT_EQ(shown(4000, 4000), "box Internal error (4000 )");
-}
-
 TEST_F(MessagesTest, ReaderTextsThatFillTheBufferAreCutSoTheSuffixFits) {
     for (bool unterminated : {false, true}) {
         world().reader_texts[4001] = std::string(ORX_MESSAGE_TEXT - 1, 'x');

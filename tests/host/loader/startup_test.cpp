@@ -1,6 +1,5 @@
 #include "fake_world.h"
 #include "loader_fixture.h"
-#include "main_window_logic.h"
 #include "res/resource_ids.h"
 
 #define STARTED "secure dll search|load res409.dll|no critical-error boxes"
@@ -83,54 +82,4 @@ TEST_F(LoaderTest, Journeys) {
         EXPECT_EQ(run(row.line), row.exit_code) << row.machine;
         EXPECT_EQ(log_text(), row.log) << row.machine;
     }
-}
-
-// Without Akkord the unattended modes need the operator in the main window; the exit code
-// says what the window got done, never merely that it ended.
-TEST_F(LoaderTest, TheExitCodeAfterTheMainWindowFollowsWhatItGotDone) {
-    // LATE: created at the third try, then done; TAKEN_AWAY: destroyed without ending itself.
-    enum Window { CLOSED, DONE, INIT_KEY_FAILS, NOT_READY, TAKEN_AWAY, NOT_CREATED, LATE };
-    // Done (or, interactively, closed): 0; anything else 502.
-    const std::pair<const char*, std::vector<Window>> journeys[] = {
-        {"I", {CLOSED, DONE, INIT_KEY_FAILS, NOT_CREATED}},
-        {"U", {CLOSED, DONE, INIT_KEY_FAILS}},
-        {"S", {CLOSED, DONE, NOT_READY, NOT_CREATED, LATE}},
-        {"", {CLOSED, DONE, TAKEN_AWAY, NOT_CREATED, LATE}}};
-    for (auto& [mode, windows] : journeys)
-        for (Window window : windows) {
-            SetUp();
-            SCOPED_TRACE(testing::Message() << "mode '" << mode << "' window " << window);
-            if (window == INIT_KEY_FAILS)
-                world().init_key_results = {ORX_KEY_HOARDER_ERROR};
-            int runs = 0;
-            world().main_window = [&] {
-                if (window == NOT_CREATED || (window == LATE && ++runs < 3))
-                    return -1;
-                main_window_init();
-                if (window == CLOSED)
-                    main_window_command(IDC_EXIT);
-                if (window == CLOSED || window == TAKEN_AWAY)
-                    return 0;
-                for (int i = 0; i <= RNG_SAMPLES; ++i) {
-                    if (i == RNG_SAMPLES && window != NOT_READY)
-                        world().info.word[ORVEXA_INFO_SEED_ACCEPTED] = 1; // the samples seeded it
-                    main_window_event(EVENT_PRESS, 1000u + i);
-                }
-                if (world().ended == -1000) // the key view stands: the operator leaves it
-                    main_window_command(IDC_EXIT);
-                return world().ended;
-            };
-            bool done = window == DONE || window == LATE || (!*mode && window == CLOSED);
-            EXPECT_EQ(run(mode), done ? 0 : 502);
-            EXPECT_STREQ(loader.loading_text, "Loading...");
-            std::string log = log_text(), tries = "window orxload.exe";
-            if (window == NOT_CREATED || window == LATE)
-                tries += "|sleep 1000|" + tries + "|sleep 1000|" + tries;
-            size_t at = log.find(tries);
-            ASSERT_NE(at, std::string::npos) << log;
-            EXPECT_EQ(log.find("window", at + tries.size()), std::string::npos) << log; // no 4th
-            EXPECT_EQ(world().akkord_calls, 0);
-            bool told = mode[0] == '\0' && window == NOT_CREATED;
-            EXPECT_EQ(log.find("box Internal error (502 )") != std::string::npos, told) << log;
-        }
 }

@@ -1,9 +1,7 @@
 // orxtool's statistics on vectors made to sit on the published thresholds: the library's
-// chi-square bounds, FIPS 140-2 (4.9.1) and the SP 800-90B health-test cut-offs. The values
-// on a healthy sample are pinned by the selftest report (commands_test.cpp).
+// chi-square bounds and FIPS 140-2 (4.9.1). The values on a healthy sample, the SP 800-90B
+// health tests' among them, are pinned by the selftest report (commands_test.cpp).
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "stats.h"
 
@@ -61,38 +59,4 @@ TEST(Stats, ChiSquareAndFipsBounds) {
         EXPECT_EQ(r.longest_run, length);
         EXPECT_EQ(r.long_run_pass, length < 26) << length;
     }
-}
-
-TEST(Stats, HealthTestsFailAtTheirCutOffs) {
-    // The cut-offs for H = 8 (4 and 13) are pinned by the selftest report.
-    // Random-looking bytes in which no byte equals its predecessor nor 0x00.
-    std::mt19937 generator(5);
-    Bytes base(kChiSquareBytes);
-    for (size_t i = 0; i < base.size(); ++i) {
-        base[i] = uint8_t(generator());
-        if (base[i] == 0 || (i > 0 && base[i] == base[i - 1]))
-            base[i] = uint8_t(i > 0 && base[i - 1] == 1 ? 2 : 1);
-    }
-    // One below and at the cut-offs: a run of 3 or 4 equal bytes at 20,000 (cut-off 4); window
-    // 7's first sample 0x00 occurring 12 or 13 times in it (cut-off 13), beside a frequent 0xEE
-    // that is no window's first sample and does not count.
-    for (unsigned fail : {0u, 1u}) {
-        Bytes data = base;
-        std::fill(data.begin() + 20000, data.begin() + 20003 + fail, 0);
-        for (unsigned k = 0; k < 12 + fail; ++k)
-            data[512 * 7 + 40 * k] = 0;
-        for (unsigned k = 1; k <= 100; ++k)
-            data[512 * 7 + 5 * k + 1] = 0xEE;
-        const RepetitionCountResult rct = repetition_count(data.data(), data.size(), 4);
-        EXPECT_EQ(rct.longest, 3 + fail);
-        EXPECT_EQ(rct.pass, !fail);
-        const AdaptiveProportionResult apt = adaptive_proportion(data.data(), data.size(), 512, 13);
-        EXPECT_EQ(apt.windows, 50u);
-        EXPECT_EQ(apt.highest, 12 + fail);
-        EXPECT_EQ(apt.pass, !fail);
-    }
-    // Nothing to examine: no run in an empty sample, no window in a tail shorter than one.
-    EXPECT_EQ(repetition_count(base.data(), 0, 4).longest, 0u);
-    const AdaptiveProportionResult tail = adaptive_proportion(base.data(), 511, 512, 13);
-    EXPECT_EQ(tail.windows + tail.highest, 0u);
 }
