@@ -1,5 +1,5 @@
 // The platform's locks as plain mutexes, for every native build that stands in for the
-// operating system: the native tests' scripted platform and the fuzz targets'.
+// operating system: the native tests' scripted platform and the fuzz target's.
 #include <mutex>
 
 #include "platform.h"

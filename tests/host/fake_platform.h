@@ -44,11 +44,9 @@ struct FakeSystem {
     uint8_t next_random = 0x10; // the system generator counts up from here
     // The registry: key path -> values, per hive. Paths compare without regard to case.
     std::map<std::string, FakeKey> user_keys, machine_keys;
-    // Asked first by every registry call ("open", "create", "query", "write", "subkey") with
-    // the key's folded path and the value's name: a nonzero answer fails the call with that
-    // error. The fuzz target changes the registry here, call by call.
-    std::function<uint32_t(const std::string& call, const std::string& path, const char* name)>
-        registry_hook;
+    // Asked first by every value query with the key's folded path and the value's name: a
+    // nonzero answer fails the query with that error.
+    std::function<uint32_t(const std::string& path, const char* name)> query_hook;
 };
 
 FakeSystem& fake();

@@ -265,8 +265,8 @@ TEST(ComponentTree, EntriesSupportLinesAndExpansion) {
         SCOPED_TRACE(c.lines.substr(0, 40));
         fake_reset();
         int queries = 0; // under a key "Fails", the second read of a value fails
-        fake().registry_hook = [&](const std::string& call, const std::string& path, const char*) {
-            return call == "query" && path.find("\\fails") != path.npos && ++queries == 2 ? 2u : 0u;
+        fake().query_hook = [&](const std::string& path, const char*) {
+            return path.find("\\fails") != path.npos && ++queries == 2 ? 2u : 0u;
         };
         for (const auto& [key, name, value] : c.registry) {
             machine_key(ABOUT_COMPONENTS_KEY);

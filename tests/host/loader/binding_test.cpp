@@ -32,6 +32,27 @@ TEST_F(BindingTest, CandidatesInOrderAndOnlyACompleteOneBinds) {
     }
 }
 
+// Akkord is used when its information words are at least 4 and 320 and each call succeeds:
+// its first 8 bytes seed the driver, the next 32 are added to the stored mask (a longer one
+// keeps its tail).
+TEST_F(BindingTest, AkkordSeedsTheDriverAndTheMaskOnlyWhenEveryAnswerIsRight) {
+    for (int fault = 0; fault < 5; ++fault) { // words 1 and 2 short, each call's status
+        SetUp();
+        World& w = world();
+        user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, std::vector<uint8_t>(40, 0x10)};
+        for (int i = 0; i < ORX_AKKORD_RANDOM_SIZE; ++i)
+            w.akkord_bytes[i] = uint8_t(i);
+        w.akkord_words[0] -= fault == 1, w.akkord_words[1] -= fault == 2;
+        w.akkord_info_status = fault == 3, w.akkord_random_status = fault == 4;
+        EXPECT_EQ(akkord_auto_init(), fault == 0);
+        std::vector<uint8_t> seed = {0, 1, 2, 3, 4, 5, 6, 7}, mask(40, 0x10);
+        for (int i = 0; !fault && i < 32; ++i)
+            mask[size_t(i)] = uint8_t(0x10 + 8 + i);
+        EXPECT_EQ(w.put_bytes, fault ? std::vector<uint8_t>() : seed);
+        EXPECT_EQ(user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE].bytes, mask);
+    }
+}
+
 TEST_F(BindingTest, KeyMediumRequestLayout) {
     loader.program_instance = reinterpret_cast<lp_module>(uintptr_t(0x00400000));
     LokeyRequest r;

@@ -20,10 +20,6 @@ namespace {
 World w;
 std::set<std::string> handles; // a module handle points at its name here
 
-void ask(const char* call, const std::string& name = "") {
-    if (w.answer)
-        w.answer(call, name);
-}
 void note(const std::string& what) {
     w.log.push_back(what);
 }
@@ -37,7 +33,6 @@ lp_module handle_of(const std::string& name) {
 // --- the outside libraries ---
 
 int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
-    ask("init_key");
     note(std::string("init ") + device + (*id ? " id" : "") +
          (w.ui[{0, UI_WAIT_CURSOR}] ? " waiting" : ""));
     if (w.init_key_results.empty())
@@ -49,7 +44,6 @@ int16_t ORX_OUTSIDE_API init_key(const char* device, const char* id) {
 }
 
 int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo* entries, uint32_t* count) {
-    ask("drv_info");
     size_t n = std::min<size_t>(w.drv_entries.size(), ORX_DRV_KEY_INFO_MAX);
     std::copy(w.drv_entries.begin(), w.drv_entries.begin() + long(n), entries);
     *count = *count ? 99 : w.drv_count ? w.drv_count : uint32_t(n); // the count starts at 0
@@ -57,7 +51,6 @@ int16_t ORX_OUTSIDE_API get_drv_info(DrvKeyInfo* entries, uint32_t* count) {
 }
 
 int16_t ORX_OUTSIDE_API reset_key_ex(const char* id, int32_t flag) {
-    ask("reset_key");
     note("unload " + std::string(id) + "/" + std::to_string(flag));
     return w.reset_key_status;
 }
@@ -71,7 +64,6 @@ int32_t ORX_OUTSIDE_API lokey(LokeyRequest* r) {
 }
 
 int32_t ORX_OUTSIDE_API rdr_error_a(int32_t zero, int32_t code, uint32_t* length, char* text) {
-    ask("reader", std::to_string(code));
     auto it = w.reader_texts.find(code);
     if (zero != 0 || it == w.reader_texts.end())
         return 1;
@@ -83,13 +75,10 @@ int32_t ORX_OUTSIDE_API rdr_error_a(int32_t zero, int32_t code, uint32_t* length
 }
 
 int32_t ORX_OUTSIDE_API tm_present() {
-    ask("tm_present");
-    ++w.akkord_calls;
     return w.akkord_present;
 }
 
 uint16_t ORX_OUTSIDE_API tm_info(int32_t zero, uint8_t* info, int32_t size, uint32_t*) {
-    ask("tm_info");
     std::memset(info, 0, size_t(size));
     if (size >= 4)
         std::memcpy(info, w.akkord_words, 4);
@@ -97,7 +86,6 @@ uint16_t ORX_OUTSIDE_API tm_info(int32_t zero, uint8_t* info, int32_t size, uint
 }
 
 uint16_t ORX_OUTSIDE_API tm_random(uint8_t* block, int32_t size) {
-    ask("tm_random");
     std::memcpy(block, w.akkord_bytes, std::min<size_t>(size_t(size), sizeof w.akkord_bytes));
     return w.akkord_random_status;
 }
@@ -156,7 +144,6 @@ std::string log_text() {
 // --- the loader's platform seam ---
 
 lp_module lp_load_library(const char* name) {
-    ask("load", name);
     note(std::string("load ") + name);
     return w.modules.count(name) ? handle_of(name) : nullptr;
 }
@@ -164,7 +151,6 @@ void lp_free_library(lp_module module) {
     note("free " + name_of(module));
 }
 void* lp_entry_point(lp_module module, const char* name) {
-    ask("entry", name_of(module) + ":" + name);
     return w.modules[name_of(module)].count(name) ? functions.at(name) : nullptr;
 }
 lp_module lp_loaded_module(const char* name) {
@@ -193,14 +179,12 @@ void lp_fail_critical_errors(void) {
     note("no critical-error boxes");
 }
 int lp_load_string(lp_module module, uint32_t id, char* buffer, int size) {
-    ask("string", name_of(module) + ":" + std::to_string(id));
     auto it = w.strings.find({name_of(module), id});
     std::string text = it == w.strings.end() ? "" : it->second.substr(0, size_t(size) - 1);
     std::strcpy(buffer, text.c_str());
     return int(std::strlen(buffer));
 }
 int lp_message_box(const char* text, const char* caption, uint32_t flags) {
-    ask("box");
     note(std::string("box ") + text);
     w.box_caption = caption;
     w.box_flags = flags;
@@ -218,10 +202,9 @@ void lp_sleep(uint32_t ms) {
 }
 int lp_run_main_window(lp_module resources) {
     note("window " + name_of(resources));
-    return w.main_window ? w.main_window() : -1;
+    return -1; // the dialog cannot be created
 }
 int lp_drive_removable(const char* root) {
-    ask("removable", root);
     return root[0] && w.removable.find(root[0]) != std::string::npos;
 }
 uint32_t lp_logical_drive_strings(char* buffer, uint32_t size) {
@@ -241,7 +224,6 @@ uint64_t lp_performance_counter(void) {
 // --- orxlink, as far as the loader imports it ---
 
 extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t selector) {
-    ask("query");
     w.nonzero_selector |= selector != 0;
     if (w.queries_that_answer >= 0 && w.queries++ >= w.queries_that_answer)
         return 0;
@@ -249,7 +231,6 @@ extern "C" int ORXAPI orvexa_drv_query_info(orvexa_drv_info* info, uint32_t sele
     return 1;
 }
 extern "C" int ORXAPI orvexa_key_reset_slot(uint32_t slot) {
-    ask("reset_slot", std::to_string(slot));
     bool refused = slot >= 32 || (w.refused_slots >> slot & 1);
     note((refused ? "refused reset " : "reset ") + std::to_string(slot));
     return !refused;
@@ -261,7 +242,6 @@ extern "C" int ORXAPI orvexa_rndm_put_byte(int value) {
     return 1;
 }
 extern "C" int ORXAPI orvexa_rndm_get_byte(uint8_t* value) {
-    ask("get_byte");
     *value = uint8_t(++w.byte_reads);
     return !w.byte_read_fails;
 }

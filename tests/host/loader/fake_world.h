@@ -1,14 +1,11 @@
-// orxload's outside world for its native tests and its fuzz target: the platform seam, the
-// orxlink calls, the crypto, reader and Akkord libraries, and the main window's controls.
-// A test scripts the answers in the fields; the fuzz target installs `answer`, which sets
-// the fields of a call (named as its fake below) from its input just before it is answered. The
-// registry is the in-memory one of tests/host.
+// orxload's outside world for its native tests: the platform seam, the orxlink calls, the
+// crypto, reader and Akkord libraries, and the main window's controls. A test scripts the
+// answers in the fields. The registry is the in-memory one of tests/host.
 #ifndef ORX_TESTS_FAKE_WORLD_H
 #define ORX_TESTS_FAKE_WORLD_H
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -23,7 +20,6 @@ struct Item {
 };
 
 struct World {
-    std::function<void(const std::string& call, const std::string& name)> answer;
     // What the loader did outside, in order: loads, frees, boxes, beeps, pauses, slot
     // resets, InitKey and ResetKeyEx calls, the key-medium request, window runs.
     std::vector<std::string> log;
@@ -35,7 +31,6 @@ struct World {
     int box_answer = 1;
     std::string box_caption, selected_at_box; // of the latest box: the list line selected
     uint32_t box_flags = 0, load_pushed_at_box = 0;
-    std::function<int()> main_window; // unset: the dialog cannot be created
     // orxlink.
     orvexa_drv_info info = {};
     int queries = 0, queries_that_answer = -1; // -1: every query answers
@@ -53,7 +48,6 @@ struct World {
     int32_t reader_unterminated = 0, akkord_present = 1;
     uint16_t akkord_words[2] = {4, 320}, akkord_info_status = 0, akkord_random_status = 0;
     uint8_t akkord_bytes[ORX_AKKORD_RANDOM_SIZE] = {};
-    int akkord_calls = 0;
     std::string removable;           // drive letters
     std::vector<std::string> drives; // logical drive roots
     uint64_t counter = 0;

@@ -215,6 +215,19 @@ TEST_F(MainWindowTest, KeyListLinesWidthPositionAndButtons) {
     EXPECT_EQ(first_gap(slots.data() + 1, 2), 0u);
     std::vector<DrvKeyInfo> full(slots.begin(), slots.begin() + 2); // a read past it shows
     EXPECT_EQ(first_gap(full.data(), 2), 2u);
+
+    DrvKeyInfo wild; // a library that misbehaves: no terminator anywhere, more entries counted
+    std::memset(&wild, '9', sizeof wild);
+    wild.slot = 3;
+    w.drv_entries = {wild};
+    w.drv_count = 40;
+    main_window_command(IDM_REFRESH);
+    ASSERT_EQ(w.items[IDC_KEY_LIST].size(), size_t(ORX_DRV_KEY_INFO_MAX));
+    EXPECT_EQ(w.items[IDC_KEY_LIST][0].text, "3 : 999999999999   9999999999");
+    w.drv_status = 4017; // the crypto library cannot list the keys: told, and the window ends
+    main_window_command(IDM_REFRESH);
+    EXPECT_EQ(log_text(), "box Error driver ORVEXA (3 )");
+    EXPECT_EQ(w.ended, 0);
 }
 
 TEST_F(MainWindowTest, UnloadingKeys) {
