@@ -6,33 +6,11 @@ class ProviderTest : public LibraryTest {
     const rndm_handle* table = orvexa_rndm_get_handle();
 };
 
-TEST_F(ProviderTest, TheTableAndTheSeedNeedItReadsFromTheWords) {
+// The table's layout; what each pair sends (code, slot 0, which bytes as the seed, how many
+// single bytes) and which words of the record afterwards its answer needs.
+TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
     EXPECT_EQ(std::make_tuple(table->size, table->reserved1, table->reserved2, table->get_type()),
               std::make_tuple(uint32_t(sizeof(rndm_handle)), nullptr, nullptr, 2));
-    const int cases[][8] = {
-        // words 1, 2, 3, 8, checked; result, kind, size
-        {1, 1, 1, 0, 1, 0, 0, 0},   {1, 1, 1, 0, 0, 0, 1, 40}, {0, 0, 0, 1, 1, 0, 1, 40},
-        {0, 1, 1, 0, 0, 0, 1, 40},  {0, 1, 0, 0, 1, 0, 1, 8},  {0, 0, 1, 0, 1, 0, 1, 32},
-        {0, 1, 1, 1, 1, 3, -1, -1}, {0, 1, 1, 0, 1, 0, 2, 64},
-    };
-    for (auto& c : cases) {
-        std::tie(words[1], words[2], words[3], words[8]) = make_tuple(c[0], c[1], c[2], c[3]);
-        orx_set_rndm_checked(c[4]);
-        int kind = -1, size = -1;
-        EXPECT_EQ(std::get<0>(run([&] { return table->get_seed_need(&kind, &size); })), c[5]);
-        EXPECT_EQ(make_tuple(kind, size, last_request().in), make_tuple(c[6], c[7], frame(0)));
-    }
-    int size = -1;
-    EXPECT_EQ(table->get_seed_need(nullptr, &size) + table->get_seed_need(&size, nullptr), 6);
-    EXPECT_EQ(size, -1);
-    orvexa_drv_close();
-    fake().open_fails = true;
-    EXPECT_EQ(table->get_seed_need(&size, &size), 3);
-}
-
-// What each pair sends (code, slot 0, which bytes as the seed, how many single bytes) and
-// which words of the record afterwards its answer needs.
-TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
     user_key(ORX_RANDOM_KEY).values[ORX_MASK_VALUE] = {3, Bytes(32)}; // adds nothing
     const Bytes data = bytes(64, 0);
     const int cases[][9] = {
