@@ -38,6 +38,9 @@ TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
         }
     }
     EXPECT_EQ(run([&] { return table->put_seed(1, 32, nullptr); }), make_tuple(3, 3u));
+    std::tie(words[1], words[2], words[3]) = make_tuple(0, 1, 1); // seeded: it asks for blocks
+    int kind = 0, size = 0;
+    EXPECT_EQ(make_tuple(table->get_seed_need(&kind, &size), kind, size), make_tuple(0, 2, 64));
 }
 
 // Whole blocks and the first bytes of one more for a remainder; no bytes asks nothing.
