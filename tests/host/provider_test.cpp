@@ -41,6 +41,8 @@ TEST_F(ProviderTest, EachPairSendsItsBytesAndAnswersOnItsWords) {
     std::tie(words[1], words[2], words[3]) = make_tuple(0, 1, 1); // seeded: it asks for blocks
     int kind = 0, size = 0;
     EXPECT_EQ(make_tuple(table->get_seed_need(&kind, &size), kind, size), make_tuple(0, 2, 64));
+    words[1] = 1; // ready as well: for nothing
+    EXPECT_EQ(make_tuple(table->get_seed_need(&kind, &size), kind, size), make_tuple(0, 0, 0));
 }
 
 // Whole blocks and the first bytes of one more for a remainder; no bytes asks nothing.
@@ -61,4 +63,6 @@ TEST_F(ProviderTest, GetRandomReadsTheCeilingOfLengthOverBlockLength) {
     orvexa_drv_close();
     fake().open_fails = true;
     EXPECT_EQ(run([&] { return orvexa_rndm_get_bytes(out.data(), 8); }), make_tuple(0, 51u));
+    char name[7]; // the status's name cut to the size given, after the count copied
+    EXPECT_EQ(std::to_string(orvexa_drv_status_name(name, 6)) + name, "6DRIVER");
 }

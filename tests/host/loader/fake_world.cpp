@@ -258,9 +258,7 @@ void ui_set(int id, UiProperty property, int on) {
 void ui_focus(int id) {
     w.focus = id;
 }
-void ui_set_title(const char* title) {
-    w.title = title;
-}
+void ui_set_title(const char*) {}
 void ui_end_dialog(int result) {
     w.ended = result;
 }

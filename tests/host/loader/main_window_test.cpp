@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, TheViewsAndTheMenu) {
         EXPECT_TRUE(visible(id));
     EXPECT_TRUE(ui(IDM_COMPRESS_FILES, UI_MENU_CHECKED));
     main_window_command(COMMAND_CANCEL);
-    EXPECT_EQ(w.ended, 0);
+    EXPECT_EQ(std::make_pair(w.ended, loader.window.opened), std::make_pair(0, 1));
     EXPECT_EQ(fake().registry_writes, 0);
 
     SetUp();
@@ -349,4 +349,11 @@ TEST_F(MainWindowTest, FortySamplesThenOneMoreEventComplete) {
     EXPECT_EQ(loader.rng_progress, 0);
     EXPECT_EQ(w.progress, 4);
     EXPECT_EQ(w.steps, 0);
+
+    SetUp(); // in mode I the completion loads the keys, and the window ends with its status
+    loader.command_mode = 'I';
+    open(false);
+    events(EVENT_PRESS, RNG_SAMPLES + 1);
+    EXPECT_EQ(std::make_tuple(log_text(), loader.window.keys_loaded, w.ended),
+              std::make_tuple("init A:\\", 1, 0));
 }
