@@ -56,7 +56,7 @@ struct World {
     std::map<int, std::vector<Item>> items;
     std::map<int, int> selection;
     int focus = -1, ended = -1000; // -1000: not ended
-    int list_extent = -1, progress_high = 0, progress = 0, about_boxes = 0;
+    int list_extent = -1, progress_high = 0, progress = 0;
 };
 
 World& world();

@@ -83,8 +83,6 @@ TEST_F(MainWindowTest, TheViewsAndTheMenu) {
     EXPECT_FALSE(ui(IDM_AUTO_RNG, UI_MENU_CHECKED));
     main_window_command(IDM_AUTO_RNG);
     EXPECT_EQ(fake().registry_writes, 0);
-    main_window_command(IDM_ABOUT);
-    EXPECT_EQ(w.about_boxes, 1);
 
     FakeKey& key = user_key(ORX_COMPRESS_KEY);
     key.values["CompressFilesMode"] = {ORX_REG_DWORD, {6, 0, 0, 0}};
