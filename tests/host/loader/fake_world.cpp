@@ -290,6 +290,7 @@ void ui_item_delete(int id, int index) {
         w.items[id].erase(w.items[id].begin() + index);
 }
 void ui_items_clear(int id) {
+    w.load_pushed_at_clear = w.ui[{IDC_LOAD_KEY, UI_PUSHED}];
     w.items[id].clear();
     w.selection[id] = -1;
 }

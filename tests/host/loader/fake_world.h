@@ -30,7 +30,7 @@ struct World {
     std::map<std::pair<std::string, uint32_t>, std::string> strings; // (module, id)
     int box_answer = 1;
     std::string box_caption, selected_at_box; // of the latest box: the list line selected
-    uint32_t box_flags = 0, load_pushed_at_box = 0;
+    uint32_t box_flags = 0, load_pushed_at_box = 0, load_pushed_at_clear = 0; // Load Key's look
     // orxlink.
     orvexa_drv_info info = {};
     int queries = 0, queries_that_answer = -1; // -1: every query answers

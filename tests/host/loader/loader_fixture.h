@@ -23,10 +23,7 @@ class LoaderTest : public ::testing::Test {
         EXPECT_FALSE(world().nonzero_selector);
         EXPECT_EQ(fake().open_keys, 0);
     }
-    int run(const char* command_line) {
-        std::string line = command_line;
-        return run_loader(&line[0]);
-    }
+    int run(std::string command_line) { return run_loader(&command_line[0]); }
     static std::string value(const char* key, const char* name) {
         return string_value(user_key(key), name).c_str();
     }

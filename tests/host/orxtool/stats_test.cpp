@@ -1,6 +1,6 @@
-// orxtool's statistics on vectors made to sit on the thresholds of FIPS 140-2 (4.9.1). The
-// values on a healthy sample, the chi-square and SP 800-90B health tests' among them, are
-// pinned by the selftest report (commands_test.cpp).
+// orxtool's statistics on vectors made to sit on the thresholds of FIPS 140-2 (4.9.1) and of
+// the SP 800-90B health tests. The values on a healthy sample, the chi-square's among them,
+// are pinned by the selftest report (commands_test.cpp).
 #include <gtest/gtest.h>
 
 #include "stats.h"
@@ -25,7 +25,7 @@ Bytes from_runs(const std::vector<unsigned>& lengths) {
 
 } // namespace
 
-TEST(Stats, FipsMonobitAndRunsBounds) {
+TEST(Stats, FipsAndHealthTestBounds) {
     // Monobit: exclusive bounds.
     for (unsigned ones : {9725u, 9726u, 10274u, 10275u}) {
         const FipsResult r = fips140_2(from_runs({unsigned(kFipsBits) - ones, ones}).data());
@@ -48,4 +48,10 @@ TEST(Stats, FipsMonobitAndRunsBounds) {
         lengths[0] = c.first;
         EXPECT_EQ(fips140_2(from_runs(lengths).data()).runs_pass, c.pass) << c.n[0] << c.n[1];
     }
+    // SP 800-90B: a count that reaches its cut-off fails. A run of 3; the first byte 5 times.
+    const uint8_t d[] = {7, 7, 7, 1, 7, 2, 7, 3};
+    for (unsigned above : {0u, 1u}) // both fail on their cut-off, both pass one above it
+        EXPECT_EQ(repetition_count(d, 8, 3 + above).pass +
+                      adaptive_proportion(d, 8, 8, 5 + above).pass,
+                  2 * above);
 }
