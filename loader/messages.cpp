@@ -41,8 +41,7 @@ void save_window_settings() {
     save_settings(&loader.settings, device, auto_rng);
 }
 
-} // namespace
-
+// Whether msgId has a text of its own in the string table.
 int is_own_text_id(int32_t msg_id) {
     for (int32_t id : own_text_ids)
         if (id == msg_id)
@@ -50,6 +49,7 @@ int is_own_text_id(int32_t msg_id) {
     return 0;
 }
 
+// Appends " (code )", shortening the text so that the suffix always fits.
 void append_code_suffix(char text[ORX_MESSAGE_TEXT], int32_t code) {
     char suffix[24];
     int n = snprintf(suffix, sizeof suffix, " (%ld )", long(code));
@@ -59,6 +59,8 @@ void append_code_suffix(char text[ORX_MESSAGE_TEXT], int32_t code) {
     strcat(text, suffix);
 }
 
+// Composes the box text for (msgId, code); returns 0 instead when the code asks for the
+// key-medium request and no box is shown.
 int compose_error_text(int32_t msg_id, int32_t code, char text[ORX_MESSAGE_TEXT]) {
     if (is_own_text_id(msg_id))
         load(uint32_t(msg_id), text, ORX_MESSAGE_TEXT);
@@ -71,6 +73,8 @@ int compose_error_text(int32_t msg_id, int32_t code, char text[ORX_MESSAGE_TEXT]
     append_code_suffix(text, code);
     return 1;
 }
+
+} // namespace
 
 void set_window_settings_source(const WindowSettingsSource* source) {
     window_source = source;

@@ -9,14 +9,6 @@
 enum { ORX_MESSAGE_TEXT = 260, ORX_CAPTION_TEXT = 80 };
 constexpr uint32_t ORX_ERROR_BOX_FLAGS = 0x2010; // OK, stop icon, application-modal
 
-// Whether msgId has a text of its own in the string table.
-int is_own_text_id(int32_t msg_id);
-// Composes the box text for (msgId, code); returns 0 instead when the code asks for the
-// key-medium request and no box is shown.
-int compose_error_text(int32_t msg_id, int32_t code, char text[ORX_MESSAGE_TEXT]);
-// Appends " (code )", shortening the text so that the suffix always fits.
-void append_code_suffix(char text[ORX_MESSAGE_TEXT], int32_t code);
-
 // The selected key device and the Auto RNG mark of the main window, for the settings saved
 // before a key-medium request; the window installs it while it exists.
 struct WindowSettingsSource {

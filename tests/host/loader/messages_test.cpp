@@ -1,5 +1,4 @@
-#include <climits>
-#include <cstring>
+#include <cstdint>
 
 #include "binding.h"
 #include "loader_fixture.h"
